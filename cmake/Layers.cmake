@@ -1,0 +1,42 @@
+# quorix_layer(NAME DIR [DEPS ...]): a static library of every .cpp file in DIR
+# (non-recursive), linked to DEPS. Each layer folder calls it once, so adding a
+# source file needs no edit of the build files.
+function(quorix_layer name dir)
+    file(GLOB _srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
+    if(_srcs)
+        add_library(${name} STATIC ${_srcs})
+    else()
+        add_library(${name} INTERFACE)
+    endif()
+    if(ARGN)
+        if(_srcs)
+            target_link_libraries(${name} PUBLIC ${ARGN})
+        else()
+            target_link_libraries(${name} INTERFACE ${ARGN})
+        endif()
+    endif()
+endfunction()
+
+# quorix_test_folder(NAME DIR DEPS ...): one GoogleTest executable of every
+# .cpp file in tests/DIR, registered with CTest test by test.
+function(quorix_test_folder name dir)
+    file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*.cpp)
+    if(NOT _srcs)
+        return()
+    endif()
+    add_executable(${name} ${_srcs})
+    target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                         PROPERTIES LABELS ${dir})
+endfunction()
+
+# quorix_add_subfolders(): add_subdirectory for every folder below the current
+# one that has a CMakeLists.txt (tests, benchmarks and tools, one per folder).
+function(quorix_add_subfolders)
+    file(GLOB _dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*)
+    foreach(dir ${_dirs})
+        if(IS_DIRECTORY ${dir} AND EXISTS ${dir}/CMakeLists.txt)
+            add_subdirectory(${dir})
+        endif()
+    endforeach()
+endfunction()
