@@ -1,0 +1,24 @@
+// An offscreen device context that owns a top-down 32-bit pixel area (row 0 is the top
+// device row, pixels 0x00RRGGBB). It lets presentation be tested without a display.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/win32/types.h"
+
+// Creates a memory DC of width x height pixels, all 0. Returns NULL for a negative size.
+HDC CreateMemoryDC(int width, int height);
+
+// Destroys a DC made by CreateMemoryDC. NULL is ignored.
+void DeleteMemoryDC(HDC hdc);
+
+// Copies the DC's pixels, top row first, into out (room for width x height words).
+// Returns the number of words copied, 0 if hdc is no memory DC or count is too small.
+size_t ReadMemoryDCPixels(HDC hdc, uint32_t* out, size_t count);
+
+// One pixel at device (x, y), y counted from the top; 0 outside the DC.
+uint32_t GetMemoryDCPixel(HDC hdc, int x, int y);
+
+// Number of SetDIBitsToDevice transfers that reached the DC (non-empty after clipping).
+int GetMemoryDCTransferCount(HDC hdc);
