@@ -1,0 +1,95 @@
+// The paced worker: one worker thread that runs a frame callback once,
+// continuously, or paced by the tick service, steered by command words that a
+// controlling thread posts. The worker reports its situation in `state`.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "platform/framework/thread.h"
+#include "platform/win32.h"
+
+// Every callback takes the worker's userArg; its result is ignored.
+typedef int (*WorkerCallback)(void* userArg);
+
+int NoOpCallback(void* userArg);
+
+// Command word: bits 0..3 the code, bits 4..6 flags, higher bits 0.
+enum : int32_t {
+    CmdExit = 1,             // end the worker thread
+    CmdIdle = 2,             // stop running frames, sleep until the next command
+    CmdRunOnceThenIdle = 3,  // run one frame, acknowledge after it, then idle
+    CmdRunOnce = 4,          // acknowledge, run one frame, then the next command or idle
+    CmdRepeat = 5,           // re-enter the mode that ran last
+    CmdRunContinuous = 6,    // run frames back to back
+    CmdRunPaced = 7,         // run frames paced by the tick service
+    CmdPause = 8,            // in modes 6 and 7: suspend running until woken
+    CmdContinue = 9,         // in modes 6 and 7 while paused: resume
+};
+
+enum : int32_t {
+    FlagCallFlagFn = 0x10,         // the worker calls flagFn once before acting
+    FlagCallPendingDetach = 0x20,  // the worker calls pendingDetachFn once before acting
+    FlagAck = 0x40,                // the sender waits until the worker acknowledges
+};
+
+enum : int32_t {
+    StateStarting = 15,
+    StateExiting = 1,
+    StateRunning = 2,
+    StateIdle = 0x10000,
+    StatePaused = 0x10003,
+    StateWaitingTick = 0x10004,
+    StateWaitBit = 0x10000,  // the worker sleeps, or is about to sleep, on wakeEvent
+};
+
+// Embedded in its owner and never copied. `lock` guards `state` and `command`;
+// the worker reads the callbacks and userArg only while it holds `lock`, so a
+// frame always runs with a matching callback and argument.
+struct PacedWorker {
+    PacedWorker();
+    ~PacedWorker();
+    PacedWorker(const PacedWorker&) = delete;
+    PacedWorker& operator=(const PacedWorker&) = delete;
+
+    // Starts the worker thread at `priority` and waits until it idles. Returns 0
+    // on success and also, changing nothing, if the worker already exists;
+    // -1 if the events or the thread could not be created.
+    int Create(int priority);
+
+    // Replaces userArg always and each callback that is not null; the former
+    // detachFn is called once by the worker with the new userArg. Waits for the
+    // worker's acknowledgement. Nothing if the worker does not exist.
+    void SetCallbacks(void* newUserArg, WorkerCallback newFrameFn, WorkerCallback newFlagFn,
+                      WorkerCallback newDetachFn);
+
+    // Posts a command word; `requestedPeriod` in ms, rounded to whole tick
+    // intervals, 0 to stop pacing. Waits only if the word carries FlagAck.
+    // Nothing if the worker does not exist or the word is 0. A frame callback
+    // may call it on its own worker without FlagAck.
+    void Command(int32_t word, uint32_t requestedPeriod);
+
+    // The tick subscriber: wakes the worker when it waits for a tick and its
+    // period has passed.
+    static void OnTick(void* worker);
+
+    // The thread procedure.
+    static UINT WorkerMain(LPVOID worker);
+
+    CWinThread* thread;  // null until Create; non-null means the worker exists
+    void* userArg;
+    WorkerCallback frameFn;
+    WorkerCallback flagFn;
+    WorkerCallback detachFn;
+    WorkerCallback pendingDetachFn;
+    HANDLE wakeEvent;
+    HANDLE ackEvent;
+    CRITICAL_SECTION lock;
+    std::atomic<int32_t> state;
+    int32_t command;  // pending command word, 0 = none; guarded by lock
+    std::atomic<uint32_t> period;
+    std::atomic<uint32_t> frameStart;
+
+  private:
+    bool lockReady;  // `lock` has been initialised
+};
