@@ -1,0 +1,188 @@
+#include "render/ball_maps.h"
+
+#include <algorithm>
+
+#include "render/pixel_copy.h"
+#include "render/wrap_math.h"
+
+using wrap::Add;
+using wrap::Div;
+using wrap::Mul;
+using wrap::Sub;
+
+int32_t BitRoot(int32_t value) {
+    int32_t root = value >= 0x10000000 ? 0x4000 : 0;
+    for (int32_t bit = 0x2000; bit != 0; bit >>= 1) {
+        root |= bit;
+        if (root * root > value) root &= ~bit;
+    }
+    return root;
+}
+
+namespace {
+
+// Fits an ellipse diameter to its sprite side: the whole side, or an even number at
+// least 2 below it.
+int32_t FitDiameter(int32_t d, int32_t side) {
+    if (d < 2) d = 2;
+    if (d > side) {
+        d = side;
+    } else if (d < side) {
+        d &= ~1;
+        if (side - d < 2) d = side;
+    }
+    return d;
+}
+
+struct Maps {
+    uint32_t* height;
+    int32_t* xSlope;
+    int32_t* ySlope;
+    int32_t width;
+    int32_t At(int32_t row, int32_t col) const { return row * width + col; }
+};
+
+}  // namespace
+
+void BuildBallMaps(SpriteBuffer* maps, const ShadeParams& look) {
+    // A negative size is taken as an empty sprite.
+    const int32_t w = std::max(look.spriteWidth, 0);
+    const int32_t h = std::max(look.spriteHeight, 0);
+    for (int k = 0; k < 3; ++k)
+        maps[k].Resize(w, h);
+    maps[0].SetKind(kKindHeight);
+    maps[1].SetKind(kKindSlope);
+    maps[2].SetKind(kKindSlope);
+    if (w == 0 || h == 0) return;
+
+    const int32_t dy = FitDiameter(look.ellipseHeight, h);
+    const int32_t dx = FitDiameter(look.ellipseWidth, w);
+    const int32_t kyIn = Div(0x3FFFFFFF, std::max(1, Mul(dy - 1, dy - 1)));
+    const int32_t kyOut = Div(0x3FFFFFFF, Mul(dy + 1, dy + 1));
+    const int32_t kxIn = Div(0x3FFFFFFF, std::max(1, Mul(dx - 1, dx - 1)));
+    const int32_t kxOut = Div(0x3FFFFFFF, Mul(dx + 1, dx + 1));
+    const int32_t ny = (dy + 1) >> 1;
+    const int32_t nx = (dx + 1) >> 1;
+    const int32_t centreRow = h - ny;
+    const int32_t centreCol = w - nx;
+    const bool spherical = (look.shadingFlags & kShadeSpherical) != 0;
+    const Maps m{maps[0].pixels, reinterpret_cast<int32_t*>(maps[1].pixels),
+                 reinterpret_cast<int32_t*>(maps[2].pixels), w};
+
+    // The upper right quarter of the cap, positions in half pixels from its centre.
+    for (int32_t k = 0; k < ny; ++k) {
+        const int32_t i = 2 * k + ((dy & 1) == 0 ? 1 : 0);
+        for (int32_t col = 0; col < nx; ++col) {
+            const int32_t j = 2 * col + ((dx & 1) == 0 ? 1 : 0);
+            const int32_t p = m.At(centreRow + k, centreCol + col);
+            const int32_t outer =
+                Sub(Sub(0x3FFFFFFF, Mul(Mul(j, j), kxOut)), Mul(Mul(i, i), kyOut));
+            if (outer <= 0) {
+                m.height[p] = kEmptyPixel;
+                m.xSlope[p] = 0;
+                m.ySlope[p] = 0;
+                continue;
+            }
+            const int32_t inner = Sub(Sub(0x3FFFFFFF, Mul(Mul(j, j), kxIn)), Mul(Mul(i, i), kyIn));
+            const uint32_t t =
+                inner >= 0 ? 0 : uint32_t(wrap::Neg(Div(inner, Add(Sub(outer, inner) >> 8, 1))));
+            if (spherical) {
+                const int32_t z = BitRoot(outer);
+                const int32_t d = (z >> 1) + 1;
+                m.height[p] = (t << 24) | uint32_t(z);
+                m.xSlope[p] = std::min(Mul(j, kxOut) / d, 0x3FFF);
+                m.ySlope[p] = std::min(Mul(i, kyOut) / d, 0x3FFF);
+            } else {
+                m.height[p] = (t << 24) | uint32_t(outer >> 15);
+                m.xSlope[p] = std::min(Mul(j, kxOut) >> 13, 0x3FFF);
+                m.ySlope[p] = std::min(Mul(i, kyOut) >> 13, 0x3FFF);
+            }
+        }
+    }
+
+    const int32_t centre = m.At(centreRow, centreCol);
+    const int32_t zc = int32_t(m.height[centre] & 0x7FFF);
+    const uint32_t lift = uint32_t((0x7FFF - zc) >> 1);
+    const int32_t vm = (h - dy + 1) >> 1;
+    const int32_t hm = (w - dx + 1) >> 1;
+
+    // Vertical band below the cap's centre row: the row next to the cap keeps the edge
+    // transparency, the rows beyond it are opaque and flat along y.
+    if (vm != 0) {
+        for (int32_t col = centreCol; col < w; ++col) {
+            const int32_t from = m.At(centreRow, col);
+            const int32_t edge = m.At(centreRow - 1, col);
+            m.height[edge] = m.height[from] + lift;
+            m.xSlope[edge] = m.xSlope[from];
+            m.ySlope[edge] = m.ySlope[from] >> 1;
+            for (int32_t row = centreRow - vm; row <= centreRow - 2; ++row) {
+                const int32_t p = m.At(row, col);
+                m.height[p] = (m.height[from] & 0x7FFF) + lift;
+                m.xSlope[p] = m.xSlope[from];
+                m.ySlope[p] = 0;
+            }
+        }
+    }
+
+    // Horizontal band left of the cap's centre column, over the quarter's rows.
+    if (hm != 0) {
+        for (int32_t row = centreRow; row < h; ++row) {
+            const int32_t from = m.At(row, centreCol);
+            const int32_t edge = m.At(row, centreCol - 1);
+            m.height[edge] = (m.height[from] & 0x7FFF) + lift;
+            m.xSlope[edge] = m.xSlope[from] >> 1;
+            m.ySlope[edge] = m.ySlope[from];
+            for (int32_t col = centreCol - hm; col <= centreCol - 2; ++col) {
+                const int32_t p = m.At(row, col);
+                m.height[p] = m.height[edge];
+                m.ySlope[p] = m.ySlope[edge];
+                m.xSlope[p] = 0;
+            }
+        }
+    }
+
+    // The corner where both bands meet.
+    if (vm != 0 && hm != 0) {
+        const uint32_t cornerZ = uint32_t((zc + 0x17FFD) >> 2);
+        const int32_t sx = m.xSlope[centre];
+        const int32_t sy = m.ySlope[centre];
+        const auto set = [&](int32_t row, int32_t col, uint32_t z, int32_t x, int32_t y) {
+            const int32_t p = m.At(row, col);
+            m.height[p] = z;
+            m.xSlope[p] = x;
+            m.ySlope[p] = y;
+        };
+        set(centreRow - 1, centreCol - 1, cornerZ, sx >> 1, sy >> 1);
+        for (int32_t col = centreCol - hm; col <= centreCol - 2; ++col)
+            set(centreRow - 1, col, cornerZ, 0, sy >> 1);
+        for (int32_t row = centreRow - vm; row <= centreRow - 2; ++row) {
+            set(row, centreCol - 1, cornerZ, sx >> 1, 0);
+            for (int32_t col = centreCol - hm; col <= centreCol - 2; ++col)
+                set(row, col, 0x7FFF, 0, 0);
+        }
+    }
+
+    const int32_t qy = (h + 1) >> 1;
+    const int32_t qx = (w + 1) >> 1;
+
+    // Extra slope growing with the distance from the sprite's centre.
+    if (look.slopeRamp != 0) {
+        const int32_t ramp = look.slopeRamp;
+        for (int32_t k = 0; k < qy; ++k) {
+            for (int32_t col = 0; col < qx; ++col) {
+                const int32_t p = m.At(h - qy + k, w - qx + col);
+                m.xSlope[p] = Add(m.xSlope[p], Mul(col, ramp));
+                m.ySlope[p] = Add(m.ySlope[p], Mul(k, ramp));
+            }
+        }
+    }
+
+    // Mirror the upper right quarter into the whole sprite.
+    const int32_t upper = h - qy;
+    TransformPixels(6, maps[0].pixels + upper * w, w, qy, w);
+    TransformPixels(8, maps[0].pixels, w, h, w);
+    TransformPixels(14, maps[1].pixels + upper * w, w, qy, w);
+    TransformPixels(8, maps[1].pixels, w, h, w);
+    TransformPixels(6, maps[2].pixels + upper * w, w, qy, w);
+    TransformPixels(16, maps[2].pixels, w, h, w);
+}
