@@ -14,34 +14,33 @@ typedef int (*WorkerCallback)(void* userArg);
 
 int NoOpCallback(void* userArg);
 
-// Command word: bits 0..3 the code, bits 4..6 flags, higher bits 0.
-enum : int32_t {
-    CmdExit = 1,             // end the worker thread
-    CmdIdle = 2,             // stop running frames, sleep until the next command
-    CmdRunOnceThenIdle = 3,  // run one frame, acknowledge after it, then idle
-    CmdRunOnce = 4,          // acknowledge, run one frame, then the next command or idle
-    CmdRepeat = 5,           // re-enter the mode that ran last
-    CmdRunContinuous = 6,    // run frames back to back
-    CmdRunPaced = 7,         // run frames paced by the tick service
-    CmdPause = 8,            // in modes 6 and 7: suspend running until woken
-    CmdContinue = 9,         // in modes 6 and 7 while paused: resume
-};
+// Command word: bits 0..3 the code, bits 4..6 flags, higher bits 0. Plain
+// int32_t constants, so that codes and flags combine with | freely.
+constexpr int32_t CmdExit = 1;             // end the worker thread
+constexpr int32_t CmdIdle = 2;             // stop running frames, sleep until the next command
+constexpr int32_t CmdRunOnceThenIdle = 3;  // run one frame, acknowledge after it, then idle
+constexpr int32_t CmdRunOnce = 4;          // acknowledge, run one frame, then idle
+constexpr int32_t CmdRepeat = 5;           // re-enter the mode that ran last
+constexpr int32_t CmdRunContinuous = 6;    // run frames back to back
+constexpr int32_t CmdRunPaced = 7;         // run frames paced by the tick service
+constexpr int32_t CmdPause = 8;            // in modes 6 and 7: suspend running until woken
+constexpr int32_t CmdContinue = 9;         // in modes 6 and 7 while paused: resume
 
-enum : int32_t {
-    FlagCallFlagFn = 0x10,         // the worker calls flagFn once before acting
-    FlagCallPendingDetach = 0x20,  // the worker calls pendingDetachFn once before acting
-    FlagAck = 0x40,                // the sender waits until the worker acknowledges
-};
+// The worker calls flagFn, or pendingDetachFn, once before acting; the sender
+// waits until the worker acknowledges.
+constexpr int32_t FlagCallFlagFn = 0x10;
+constexpr int32_t FlagCallPendingDetach = 0x20;
+constexpr int32_t FlagAck = 0x40;
 
-enum : int32_t {
-    StateStarting = 15,
-    StateExiting = 1,
-    StateRunning = 2,
-    StateIdle = 0x10000,
-    StatePaused = 0x10003,
-    StateWaitingTick = 0x10004,
-    StateWaitBit = 0x10000,  // the worker sleeps, or is about to sleep, on wakeEvent
-};
+// The worker's state word. StateWaitBit: the worker sleeps, or is about to
+// sleep, on wakeEvent.
+constexpr int32_t StateStarting = 15;
+constexpr int32_t StateExiting = 1;
+constexpr int32_t StateRunning = 2;
+constexpr int32_t StateIdle = 0x10000;
+constexpr int32_t StatePaused = 0x10003;
+constexpr int32_t StateWaitingTick = 0x10004;
+constexpr int32_t StateWaitBit = 0x10000;
 
 // Embedded in its owner and never copied. `lock` guards `state` and `command`;
 // the worker reads the callbacks and userArg only while it holds `lock`, so a

@@ -1,32 +1,70 @@
+// The framework's thread object on top of the kernel's threads.
 #include "platform/framework/thread.h"
 
-// Stubs until the thread start lands.
-CWinThread::CWinThread()
-    : m_hThread(NULL),
-      m_nThreadID(0),
-      m_bAutoDelete(TRUE),
-      m_pfnThreadProc(NULL),
-      m_pThreadParams(NULL) {}
+#include <new>
+
+namespace {
+
+// Runs the procedure, then lets the object delete itself if it is meant to.
+DWORD WINAPI ThreadEntry(LPVOID raw) {
+    CWinThread* thread = static_cast<CWinThread*>(raw);
+    UINT code = thread->m_pfnThreadProc ? thread->m_pfnThreadProc(thread->m_pThreadParams) : 0;
+    thread->Delete();
+    return code;
+}
+
+}  // namespace
+
+CWinThread::CWinThread() : CWinThread(NULL, NULL) {}
+
 CWinThread::CWinThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam)
     : m_hThread(NULL),
       m_nThreadID(0),
       m_bAutoDelete(TRUE),
       m_pfnThreadProc(pfnThreadProc),
       m_pThreadParams(pParam) {}
-CWinThread::~CWinThread() {}
-BOOL CWinThread::CreateThread(DWORD, UINT, LPSECURITY_ATTRIBUTES) {
-    return FALSE;
+
+CWinThread::~CWinThread() {
+    if (m_hThread != NULL) CloseHandle(m_hThread);
 }
+
+BOOL CWinThread::CreateThread(DWORD dwCreateFlags, UINT nStackSize,
+                              LPSECURITY_ATTRIBUTES lpSecurityAttrs) {
+    if (m_hThread != NULL) return FALSE;
+    m_hThread =
+        ::CreateThread(lpSecurityAttrs, nStackSize, ThreadEntry, this, dwCreateFlags, &m_nThreadID);
+    return m_hThread != NULL;
+}
+
 DWORD CWinThread::ResumeThread() {
-    return (DWORD)-1;
+    return ::ResumeThread(m_hThread);
 }
-BOOL CWinThread::SetThreadPriority(int) {
-    return FALSE;
+
+BOOL CWinThread::SetThreadPriority(int nPriority) {
+    return ::SetThreadPriority(m_hThread, nPriority);
 }
+
 int CWinThread::GetThreadPriority() {
-    return THREAD_PRIORITY_ERROR_RETURN;
+    return ::GetThreadPriority(m_hThread);
 }
-void CWinThread::Delete() {}
-CWinThread* AfxBeginThread(AFX_THREADPROC, LPVOID, int, UINT, DWORD, LPSECURITY_ATTRIBUTES) {
-    return NULL;
+
+void CWinThread::Delete() {
+    if (m_bAutoDelete) delete this;
+}
+
+CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPriority,
+                           UINT nStackSize, DWORD dwCreateFlags,
+                           LPSECURITY_ATTRIBUTES lpSecurityAttrs) {
+    if (pfnThreadProc == NULL) return NULL;
+    CWinThread* thread = new (std::nothrow) CWinThread(pfnThreadProc, pParam);
+    if (thread == NULL) return NULL;
+    // Always start suspended, so that the priority is in place before the
+    // procedure runs.
+    if (!thread->CreateThread(dwCreateFlags | CREATE_SUSPENDED, nStackSize, lpSecurityAttrs)) {
+        delete thread;
+        return NULL;
+    }
+    thread->SetThreadPriority(nPriority);
+    if (!(dwCreateFlags & CREATE_SUSPENDED)) thread->ResumeThread();
+    return thread;
 }
