@@ -54,6 +54,7 @@ class CCmdTarget {
     const AFX_MSGMAP* theClass::GetThisMessageMap() {   \
         typedef theClass ThisClass;                     \
         typedef baseClass TheBaseClass;                 \
+        static_assert(sizeof(ThisClass) > 0);           \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
 #define END_MESSAGE_MAP()                                                                         \
     { 0, 0, nullptr }                                                                             \

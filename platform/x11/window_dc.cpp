@@ -1,0 +1,257 @@
+#include "platform/x11/window_dc.h"
+
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "platform/x11/window.h"
+
+namespace {
+
+bool Overlap(const RECT& a, const RECT& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+}  // namespace
+
+X11WindowDC::X11WindowDC(Window xid, int width, int height, std::string displayName)
+    : m_xid(xid), m_bounds{0, 0, width, height}, m_displayName(std::move(displayName)) {}
+
+X11WindowDC::~X11WindowDC() {
+    if (m_display == nullptr) return;
+    if (m_image != nullptr) {
+        if (m_useShm) {
+            XShmDetach(m_display, &m_shm);
+            XSync(m_display, False);
+            XDestroyImage(m_image);
+            shmdt(m_shm.shmaddr);
+        } else {
+            XDestroyImage(m_image);
+        }
+    }
+    if (m_gc != nullptr) XFreeGC(m_display, m_gc);
+    XCloseDisplay(m_display);
+}
+
+RECT X11WindowDC::DeviceBounds() const {
+    return m_bounds;
+}
+
+bool X11WindowDC::Connect() {
+    m_connected = true;
+    X11InstallErrorHandlers();
+    m_display = XOpenDisplay(m_displayName.c_str());
+    if (m_display == nullptr) return false;
+    XWindowAttributes attributes;
+    {
+        X11ErrorTrap trap(m_display);
+        const Status ok = XGetWindowAttributes(m_display, m_xid, &attributes);
+        if (trap.Sync() != 0 || ok == 0) return false;
+    }
+    m_gc = XCreateGC(m_display, m_xid, 0, nullptr);
+    if (m_gc == nullptr) return false;
+    m_visual = attributes.visual;
+    m_depth = attributes.depth;
+    if (!CreateImage()) return false;
+    BuildFormat(attributes);
+    return true;
+}
+
+bool X11WindowDC::CreateImage() {
+    const unsigned width = static_cast<unsigned>(std::max<LONG>(m_bounds.right, 1));
+    const unsigned height = static_cast<unsigned>(std::max<LONG>(m_bounds.bottom, 1));
+    if (XShmQueryExtension(m_display)) {
+        m_image = XShmCreateImage(m_display, m_visual, static_cast<unsigned>(m_depth), ZPixmap,
+                                  nullptr, &m_shm, width, height);
+        if (m_image != nullptr) {
+            const size_t size = static_cast<size_t>(m_image->bytes_per_line) * height;
+            m_shm.shmid = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);
+            if (m_shm.shmid >= 0) {
+                m_shm.shmaddr = static_cast<char*>(shmat(m_shm.shmid, nullptr, 0));
+                if (m_shm.shmaddr != reinterpret_cast<char*>(-1)) {
+                    m_image->data = m_shm.shmaddr;
+                    m_shm.readOnly = False;
+                    X11ErrorTrap trap(m_display);
+                    const Bool attached = XShmAttach(m_display, &m_shm);
+                    const int error = trap.Sync();
+                    // Marked for removal at once: the segment goes away with
+                    // the process however it ends.
+                    shmctl(m_shm.shmid, IPC_RMID, nullptr);
+                    if (attached && error == 0) {
+                        m_useShm = true;
+                        return true;
+                    }
+                    shmdt(m_shm.shmaddr);
+                } else {
+                    shmctl(m_shm.shmid, IPC_RMID, nullptr);
+                }
+            }
+            m_image->data = nullptr;
+            XDestroyImage(m_image);
+            m_image = nullptr;
+        }
+    }
+    // Plain images: the pixels travel in the request.
+    m_image = XCreateImage(m_display, m_visual, static_cast<unsigned>(m_depth), ZPixmap, 0, nullptr,
+                           width, height, 32, 0);
+    if (m_image == nullptr) return false;
+    m_image->data =
+        static_cast<char*>(calloc(static_cast<size_t>(m_image->bytes_per_line) * height, 1));
+    if (m_image->data == nullptr) {
+        XDestroyImage(m_image);
+        m_image = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void X11WindowDC::BuildFormat(const XWindowAttributes& attributes) {
+    Visual* visual = attributes.visual;
+    m_format.bitsPerPixel = m_image->bits_per_pixel;
+    m_format.msbFirst = m_image->byte_order == MSBFirst;
+    const int cls = visual->c_class;
+    if (cls == TrueColor || cls == DirectColor) {
+        m_format.kind = PixelFormat::Masks;
+        m_format.redMask = static_cast<uint32_t>(visual->red_mask);
+        m_format.greenMask = static_cast<uint32_t>(visual->green_mask);
+        m_format.blueMask = static_cast<uint32_t>(visual->blue_mask);
+        return;
+    }
+    const Colormap colormap = attributes.colormap;
+    auto allocate = [&](uint32_t r, uint32_t g, uint32_t b, unsigned long* pixel) {
+        XColor color = {};
+        color.red = static_cast<unsigned short>(r * 257);
+        color.green = static_cast<unsigned short>(g * 257);
+        color.blue = static_cast<unsigned short>(b * 257);
+        color.flags = DoRed | DoGreen | DoBlue;
+        if (!XAllocColor(m_display, colormap, &color)) return false;
+        *pixel = color.pixel;
+        return true;
+    };
+    if (cls == PseudoColor || cls == StaticColor) {
+        // The largest colour cube the colour map can give, 6 x 6 x 6 at most.
+        const int maxLevels = std::min(
+            6, std::max(2, static_cast<int>(std::cbrt(static_cast<double>(visual->map_entries)))));
+        for (int n = maxLevels; n >= 2; --n) {
+            std::vector<unsigned long> pixels;
+            bool ok = true;
+            for (int r = 0; r < n && ok; ++r)
+                for (int g = 0; g < n && ok; ++g)
+                    for (int b = 0; b < n && ok; ++b) {
+                        unsigned long pixel = 0;
+                        ok = allocate(static_cast<uint32_t>(r * 255 / (n - 1)),
+                                      static_cast<uint32_t>(g * 255 / (n - 1)),
+                                      static_cast<uint32_t>(b * 255 / (n - 1)), &pixel);
+                        if (ok) pixels.push_back(pixel);
+                    }
+            if (ok) {
+                m_format.kind = PixelFormat::Cube;
+                m_format.cubeLevels = n;
+                m_format.cubePixels.assign(pixels.begin(), pixels.end());
+                return;
+            }
+            if (!pixels.empty())
+                XFreeColors(m_display, colormap, pixels.data(), static_cast<int>(pixels.size()), 0);
+        }
+    }
+    // Grey visuals, and colour maps too full for a cube: a grey ramp.
+    const int maxLevels = std::min(256, std::max(2, visual->map_entries));
+    std::vector<unsigned long> ramp;
+    int levels = maxLevels;
+    for (; levels >= 2; levels = levels > 16 ? levels / 2 : levels - 1) {
+        ramp.clear();
+        bool ok = true;
+        for (int i = 0; i < levels && ok; ++i) {
+            const uint32_t v = static_cast<uint32_t>(i * 255 / (levels - 1));
+            unsigned long pixel = 0;
+            ok = allocate(v, v, v, &pixel);
+            if (ok) ramp.push_back(pixel);
+        }
+        if (ok) break;
+        if (!ramp.empty())
+            XFreeColors(m_display, colormap, ramp.data(), static_cast<int>(ramp.size()), 0);
+        ramp.clear();
+    }
+    m_format.kind = PixelFormat::Gray;
+    m_format.grayPixels.assign(256, 0);
+    if (ramp.empty()) {
+        const int screen = DefaultScreen(m_display);
+        ramp = {BlackPixel(m_display, screen), WhitePixel(m_display, screen)};
+    }
+    const int n = static_cast<int>(ramp.size());
+    for (uint32_t y = 0; y < 256; ++y)
+        m_format.grayPixels[y] = static_cast<uint32_t>(ramp[CubeLevel(y, n)]);
+}
+
+void X11WindowDC::WaitIfOverlapping(const RECT& rect) {
+    // The server reads a shared image when it handles the put; wait before
+    // writing pixels that a put in flight may still be reading.
+    for (const RECT& pending : m_unsynced) {
+        if (Overlap(pending, rect)) {
+            XSync(m_display, False);
+            m_unsynced.clear();
+            return;
+        }
+    }
+}
+
+void X11WindowDC::TransferDib(const DibTransfer& t) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (!m_connected && !Connect()) m_failed = true;
+    if (m_failed) return;
+    const LONG left = std::max<LONG>(t.dest.left, 0);
+    const LONG right = std::min<LONG>(t.dest.right, m_image->width);
+    const LONG top = std::max<LONG>(t.dest.top, 0);
+    const LONG bottom = std::min<LONG>(t.dest.bottom, m_image->height);
+    if (left >= right || top >= bottom) return;
+    const RECT rect = {left, top, right, bottom};
+    if (m_useShm) WaitIfOverlapping(rect);
+    const int count = static_cast<int>(right - left);
+    const bool rows = CanConvertRows(m_format);
+    const int bytesPerPixel = m_format.bitsPerPixel / 8;
+    for (LONG y = top; y < bottom; ++y) {
+        const uint32_t* src = t.SourceRow(y) + (left - t.dest.left);
+        if (rows) {
+            uint8_t* dst = reinterpret_cast<uint8_t*>(m_image->data) +
+                           static_cast<size_t>(y) * static_cast<size_t>(m_image->bytes_per_line) +
+                           static_cast<size_t>(left) * static_cast<size_t>(bytesPerPixel);
+            ConvertRow(m_format, src, count, dst);
+        } else {
+            for (int x = 0; x < count; ++x)
+                XPutPixel(m_image, static_cast<int>(left) + x, static_cast<int>(y),
+                          MapPixel(m_format, src[x]));
+        }
+    }
+    const unsigned w = static_cast<unsigned>(right - left);
+    const unsigned h = static_cast<unsigned>(bottom - top);
+    if (m_useShm) {
+        XShmPutImage(m_display, m_xid, m_gc, m_image, static_cast<int>(left), static_cast<int>(top),
+                     static_cast<int>(left), static_cast<int>(top), w, h, False);
+        m_unsynced.push_back(rect);
+        if (m_unsynced.size() > 256) {
+            XSync(m_display, False);
+            m_unsynced.clear();
+        }
+    } else {
+        XPutImage(m_display, m_xid, m_gc, m_image, static_cast<int>(left), static_cast<int>(top),
+                  static_cast<int>(left), static_cast<int>(top), w, h);
+    }
+    XFlush(m_display);
+}
+
+HDC WINAPI GetDC(HWND hWnd) {
+    X11WindowRecord* record = X11FindWindow(hWnd);
+    Display* display = X11Display();
+    if (record == nullptr || display == nullptr) return nullptr;
+    return new X11WindowDC(record->xid, record->width, record->height, DisplayString(display));
+}
+
+int WINAPI ReleaseDC(HWND, HDC hDC) {
+    auto* dc = dynamic_cast<X11WindowDC*>(hDC);
+    if (dc == nullptr) return 0;
+    delete dc;
+    return 1;
+}

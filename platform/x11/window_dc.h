@@ -1,0 +1,52 @@
+// The device context of a window. Frames are presented from the animation
+// worker thread while the user-interface thread runs the message loop, so
+// each window DC talks to the server over its own display connection (opened
+// at the first transfer) with its own GC and image; XShm is used where the
+// server offers it.
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/posix/device_context.h"
+#include "platform/x11/pixel_format.h"
+#include "platform/x11/xlib.h"
+
+// After Xlib, which it needs.
+#include <X11/extensions/XShm.h>
+
+class X11WindowDC : public HDC__ {
+  public:
+    X11WindowDC(Window xid, int width, int height, std::string displayName);
+    ~X11WindowDC() override;
+
+    RECT DeviceBounds() const override;
+    void TransferDib(const DibTransfer& transfer) override;
+
+    // What the DC found at its first transfer (for the tests).
+    bool UsesSharedMemory() const { return m_useShm; }
+    const PixelFormat& Format() const { return m_format; }
+
+  private:
+    bool Connect();
+    bool CreateImage();
+    void BuildFormat(const XWindowAttributes& attributes);
+    void WaitIfOverlapping(const RECT& rect);
+
+    std::mutex m_lock;
+    const Window m_xid;
+    const RECT m_bounds;
+    const std::string m_displayName;
+    Display* m_display = nullptr;
+    GC m_gc = nullptr;
+    XImage* m_image = nullptr;
+    XShmSegmentInfo m_shm = {};
+    Visual* m_visual = nullptr;
+    int m_depth = 0;
+    bool m_useShm = false;
+    bool m_connected = false;
+    bool m_failed = false;
+    PixelFormat m_format;
+    std::vector<RECT> m_unsynced;  // shared-memory puts the server may still be reading
+};
