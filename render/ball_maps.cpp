@@ -19,10 +19,6 @@ int32_t BitRoot(int32_t value) {
     return root;
 }
 
-namespace {
-
-// Fits an ellipse diameter to its sprite side: the whole side, or an even number at
-// least 2 below it.
 int32_t FitDiameter(int32_t d, int32_t side) {
     if (d < 2) d = 2;
     if (d > side) {
@@ -33,6 +29,8 @@ int32_t FitDiameter(int32_t d, int32_t side) {
     }
     return d;
 }
+
+namespace {
 
 struct Maps {
     uint32_t* height;
