@@ -1,0 +1,41 @@
+// The display of this test program: one Xvfb, started on first use, with
+// the platform layer's connection open on it.
+#pragma once
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "platform/x11/display.h"
+#include "platform/x11/xlib.h"
+#include "tests/x11/xvfb_server.h"
+
+namespace testx {
+
+inline constexpr int kScreenWidth = 320;
+inline constexpr int kScreenHeight = 240;
+
+// The platform's connection on the shared server (null if it cannot start).
+inline Display* SharedDisplay() {
+    static std::unique_ptr<XvfbServer> server;
+    static Display* display = nullptr;
+    if (server == nullptr) {
+        server = std::make_unique<XvfbServer>(std::to_string(kScreenWidth) + "x" +
+                                              std::to_string(kScreenHeight) + "x24");
+        if (!server->Ok()) return nullptr;
+        setenv("DISPLAY", server->Display().c_str(), 1);
+        std::string error;
+        if (!X11OpenDisplay(&error)) return nullptr;
+        display = X11Display();
+    }
+    return display;
+}
+
+// A second connection of the test itself, as a foreign program would have.
+inline Display* ForeignDisplay() {
+    static Display* display = nullptr;
+    if (display == nullptr && SharedDisplay() != nullptr) display = XOpenDisplay(nullptr);
+    return display;
+}
+
+}  // namespace testx
