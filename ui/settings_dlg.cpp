@@ -1,0 +1,221 @@
+#include "ui/settings_dlg.h"
+
+#include <cstdlib>
+
+#include "engine/ball_engine.h"
+#include "platform/framework/winapp.h"
+#include "ui/about_dlg.h"
+#include "ui/mark_pixels.h"
+#include "ui/saver_wnd.h"
+
+namespace {
+
+const char* const kNoMemoryLines[] = {"-->>>         Error: no memory", nullptr};
+
+// The controls the trial hides, in this order.
+const int kTrialHidden[] = {IDOK,
+                            IDCANCEL,
+                            IDC_NUM_OF_BALLS,
+                            IDC_STYLE_RANDOM,
+                            IDC_STYLE_NORMAL,
+                            IDC_STYLE_GREEN,
+                            IDC_STYLE_SQUASH,
+                            IDC_NUMBER_GROUP,
+                            IDC_MANY,
+                            IDC_MORE,
+                            IDC_SIZE_OF_BALLS,
+                            IDC_SIZE_GROUP,
+                            IDC_GOOD,
+                            IDC_BEST};
+
+// Test hook: with QUORIX_TEST_TRIAL_NO_MEMORY set to a non-empty value the
+// trial asks for a frame buffer too large to exist, so that its out-of-memory
+// path can be driven end to end. Nothing else reads it.
+int32_t TrialFrameWidth() {
+    const char* hook = std::getenv("QUORIX_TEST_TRIAL_NO_MEMORY");
+    return hook != nullptr && hook[0] != '\0' ? 0x7FFFFFFF : kTrialSize;
+}
+
+// Frees what a failed frame-buffer creation obtained, then the engine itself.
+void ReleaseEngine(BallEngine* engine) {
+    FrameBuffer& frame = engine->frame;
+    if (frame.frontPixels != nullptr) ::VirtualFree(frame.frontPixels, 0, MEM_RELEASE);
+    if (frame.backgroundPixels != nullptr) ::VirtualFree(frame.backgroundPixels, 0, MEM_RELEASE);
+    frame.frontPixels = frame.backgroundPixels = nullptr;
+    delete engine;  // its sprite buffers and rectangle arrays go with it
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CSettingsDlg, CDialog)
+ON_WM_PAINT()
+ON_WM_ERASEBKGND()
+ON_WM_QUERYDRAGICON()
+ON_WM_HELPINFO()
+ON_WM_SYSCOMMAND()
+END_MESSAGE_MAP()
+
+CSettingsDlg::CSettingsDlg(CWnd* pParentWnd)
+    : CDialog(IDD_SETTINGS, pParentWnd),
+      m_runMode(1),
+      m_style(0),
+      m_numOfBalls(0),
+      m_sizeOfBalls(0),
+      m_font(nullptr),
+      m_engine(nullptr),
+      m_hIcon(nullptr) {
+    CWinApp* app = AfxGetApp();
+    m_hIcon = ::LoadIconA(app != nullptr ? app->m_hInstance : nullptr, MAKEINTRESOURCEA(IDI_SAVER));
+}
+
+CSettingsDlg::~CSettingsDlg() {
+    // The engine's worker may still be inside a frame; it ends with the process.
+    if (m_hWnd != nullptr) DestroyWindow();
+}
+
+BOOL CSettingsDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+    if (CMenu* menu = GetSystemMenu(FALSE)) {
+        menu->AppendMenu(MF_SEPARATOR);
+        menu->AppendMenu(MF_STRING, IDM_ABOUTBOX, "&About quorix ...");
+    }
+    if (m_runMode != 0)
+        InitConfigure();
+    else
+        StartTrial();
+    return TRUE;
+}
+
+void CSettingsDlg::InitConfigure() {
+    ClampDialogSettings(&m_style, &m_numOfBalls, &m_sizeOfBalls);
+    CheckRadioButton(IDC_STYLE_RANDOM, IDC_STYLE_SQUASH, IDC_STYLE_RANDOM + m_style);
+    const struct {
+        int id, min, max, freq, pos;
+    } bars[2] = {{IDC_NUM_OF_BALLS, 20, 100, 10, m_numOfBalls},
+                 {IDC_SIZE_OF_BALLS, 30, 60, 5, m_sizeOfBalls}};
+    for (const auto& bar : bars) {
+        for (BOOL redraw : {FALSE, TRUE}) {
+            SendDlgItemMessage(bar.id, TBM_SETRANGEMIN, redraw, bar.min);
+            SendDlgItemMessage(bar.id, TBM_SETRANGEMAX, redraw, bar.max);
+        }
+        SendDlgItemMessage(bar.id, TBM_SETTICFREQ, bar.freq, 0);
+        SendDlgItemMessage(bar.id, TBM_SETPOS, TRUE, bar.pos);
+    }
+}
+
+void CSettingsDlg::StartTrial() {
+    for (int id : kTrialHidden)
+        if (HWND control = ::GetDlgItem(m_hWnd, id)) ::ShowWindow(control, SW_HIDE);
+
+    m_engine = new BallEngine;
+    HDC dc = GetDC();  // the engine presents through it for the dialog's life
+    if (m_engine->frame.Create(dc, TrialFrameWidth(), kTrialSize) == 1) {
+        RECT window{0, 0, kTrialSize, kTrialSize};
+        CalcWindowRect(&window);
+        SetWindowPos(HWND_TOP, 0, 0, window.right - window.left, window.bottom - window.top,
+                     SWP_NOMOVE);
+        m_engine->displayMode = m_style;
+        m_engine->frameCount = m_numOfBalls;
+        m_engine->ballSize = m_sizeOfBalls;
+        SetUpScene(m_engine);  // its own defaults and clamps; waits for the first paint
+        m_engine->formationAllowed = 0;
+        CSaverWnd::StartAnimation(m_engine);
+        return;
+    }
+    ReleaseEngine(m_engine);
+    m_engine = nullptr;
+    ReleaseDC(dc);
+    ShowAbout(kNoMemoryLines);
+    EndDialog(-1);
+}
+
+void CSettingsDlg::OnSetFont(CFont* pFont) {
+    m_font = pFont;
+    CDialog::OnSetFont(pFont);
+}
+
+void CSettingsDlg::OnOK() {
+    m_style = 0;
+    for (int id = IDC_STYLE_RANDOM; id <= IDC_STYLE_SQUASH; ++id) {
+        if (IsDlgButtonChecked(id)) {
+            m_style = id - IDC_STYLE_RANDOM;
+            break;
+        }
+    }
+    m_numOfBalls = int32_t(SendDlgItemMessage(IDC_NUM_OF_BALLS, TBM_GETPOS));
+    m_sizeOfBalls = int32_t(SendDlgItemMessage(IDC_SIZE_OF_BALLS, TBM_GETPOS));
+    CDialog::OnOK();
+}
+
+void CSettingsDlg::ShowAbout(const char* const* lines) {
+    CAboutDlg about;
+    if (lines != nullptr) {
+        about.Show(this, 1, m_font, m_hIcon, nullptr, nullptr, nullptr, lines);
+        return;
+    }
+    about.Show(this, 1 | AboutWantBand, m_font, m_hIcon, nullptr, &CSettingsDlg::PaintMark, this,
+               nullptr);
+    // Closing the box after the trial's intro starts a formation, unless one runs.
+    if (m_engine != nullptr && m_engine->introState.load(std::memory_order_relaxed) == 0 &&
+        m_engine->formationPhase.load(std::memory_order_relaxed) == 0)
+        m_engine->formationPhase.store(1, std::memory_order_relaxed);
+}
+
+void CALLBACK CSettingsDlg::PaintMark(void*, CWnd* window, HDC hdc, RECT* rect) {
+    RECT client;
+    window->GetClientRect(&client);
+    const int32_t w = client.right - client.left;
+    int32_t left = client.left, right = kMarkWidth;
+    if (w > kMarkWidth) left = (w - kMarkWidth) / 2, right = w;
+    if (IsRectEmpty(rect)) {
+        SetRect(rect, left, 0, right, 18);
+        return;
+    }
+    const int32_t x0 = rect->left, y0 = rect->top;
+    ForEachMarkPixel(kMarkPixels, kMarkPixelsSize,
+                     [&](int x, int y) { ::SetPixelV(hdc, x0 + x, y0 + y, RGB(0, 0, 0)); });
+}
+
+void CSettingsDlg::OnPaint() {
+    if (IsIconic()) {
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(m_hWnd, &ps);
+        SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        RECT client;
+        GetClientRect(&client);
+        const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+        const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+        ::DrawIcon(dc, x, y, m_hIcon);
+        ::EndPaint(m_hWnd, &ps);
+        return;
+    }
+    if (m_engine != nullptr) {
+        m_engine->repaintAll.store(1, std::memory_order_relaxed);
+        int32_t waiting = kIntroWaitingForPaint;
+        m_engine->introState.compare_exchange_strong(waiting, 1, std::memory_order_relaxed);
+    }
+    Default();
+}
+
+BOOL CSettingsDlg::OnEraseBkgnd(HDC hDC) {
+    if (m_runMode == 0) return TRUE;  // the animation covers the whole client area
+    return CDialog::OnEraseBkgnd(hDC);
+}
+
+HCURSOR CSettingsDlg::OnQueryDragIcon() {
+    return reinterpret_cast<HCURSOR>(m_hIcon);
+}
+
+BOOL CSettingsDlg::OnHelpInfo(HELPINFO*) {
+    ShowAbout(nullptr);
+    return TRUE;
+}
+
+void CSettingsDlg::OnSysCommand(UINT nID, LPARAM lParam) {
+    if ((nID & 0xFFF0) == IDM_ABOUTBOX)
+        ShowAbout(nullptr);
+    else
+        CDialog::OnSysCommand(nID, lParam);
+}
