@@ -158,6 +158,12 @@ void X11QueuePaint(HWND hWnd) {
 
 void X11ForgetFocus(HWND hWnd) {
     if (g_focus == hWnd) g_focus = nullptr;
+    // The active window going away takes the application's activation along.
+    X11WindowRecord* record = X11FindWindow(hWnd);
+    if (record != nullptr && record->active) {
+        record->active = false;
+        g_appActive = false;
+    }
     DiscardWindowMessages(hWnd);
 }
 
