@@ -6,7 +6,7 @@
 namespace {
 
 // The lettering "OSTREVANE QUORIX": 5 x 6 glyphs drawn at twice their size
-// (10 x 12 pixels, 2 pixels apart), underlined on the last row.
+// (10 x 12 pixels, 2 pixels apart); the last of the 13 rows stays empty.
 struct Glyph {
     char letter;
     const char* rows[6];
@@ -38,7 +38,6 @@ constexpr const Glyph* FindGlyph(char c) {
 }
 
 constexpr bool MarkPixelSet(int x, int y) {
-    if (y == kMarkHeight - 1) return x < int(kText.size()) * kAdvance - kScale;  // underline
     const int index = x / kAdvance;
     const int gx = (x % kAdvance) / kScale, gy = y / kScale;
     if (index >= int(kText.size()) || gx >= 5 || gy >= 6) return false;
