@@ -202,14 +202,14 @@ void AddMessageSource(const MessageSource& source) {
         queue->Wake();  // waits pick the new fd up
 }
 
-void SetWindowDispatcher(LRESULT (*dispatch)(const MSG*)) {
-    g_dispatch.store(dispatch);
+WindowDispatcher SetWindowDispatcher(WindowDispatcher dispatch) {
+    return g_dispatch.exchange(dispatch);
 }
-void SetMessageTranslator(BOOL (*translate)(const MSG*)) {
-    g_translate.store(translate);
+MessageTranslator SetMessageTranslator(MessageTranslator translate) {
+    return g_translate.exchange(translate);
 }
-void SetWindowThreadResolver(DWORD (*ownerThread)(HWND)) {
-    g_ownerThread.store(ownerThread);
+WindowThreadResolver SetWindowThreadResolver(WindowThreadResolver ownerThread) {
+    return g_ownerThread.exchange(ownerThread);
 }
 
 BOOL PostWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -34,16 +34,20 @@ void AddMessageSource(const MessageSource& source);
 // DispatchMessageA hands every message with a window (msg.hwnd not null) to the
 // dispatcher, except WM_TIMER messages of timers with a TIMERPROC, which call
 // the procedure. Without a dispatcher such messages return 0.
-void SetWindowDispatcher(LRESULT (*dispatch)(const MSG* msg));
+// Each Set... call returns the hook it replaces.
+using WindowDispatcher = LRESULT (*)(const MSG* msg);
+WindowDispatcher SetWindowDispatcher(WindowDispatcher dispatch);
 
 // TranslateMessage hands every message to the translator (keyboard input into
 // character messages); without one it returns FALSE.
-void SetMessageTranslator(BOOL (*translate)(const MSG* msg));
+using MessageTranslator = BOOL (*)(const MSG* msg);
+MessageTranslator SetMessageTranslator(MessageTranslator translate);
 
 // The thread that owns a window, 0 if the window is unknown. Used to post to a
 // window's thread and to check that a window timer is set by the window's own
 // thread.
-void SetWindowThreadResolver(DWORD (*ownerThread)(HWND hwnd));
+using WindowThreadResolver = DWORD (*)(HWND hwnd);
+WindowThreadResolver SetWindowThreadResolver(WindowThreadResolver ownerThread);
 
 // Posts (hwnd, message, wParam, lParam) to the thread that owns hwnd (to the
 // calling thread if hwnd is null), safely from any thread. FALSE if the window
