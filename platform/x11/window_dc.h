@@ -24,6 +24,9 @@ class X11WindowDC : public HDC__ {
     RECT DeviceBounds() const override;
     void TransferDib(const DibTransfer& transfer) override;
 
+    // The window drawn on (GDI drawing of the dialogs and controls).
+    Window WindowId() const { return m_xid; }
+
     // What the DC found at its first transfer (for the tests).
     bool UsesSharedMemory() const { return m_useShm; }
     const PixelFormat& Format() const { return m_format; }

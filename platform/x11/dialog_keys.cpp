@@ -1,0 +1,209 @@
+// The keyboard interface of dialogs: focus among the controls, Tab and the
+// arrow keys, Enter and Escape, F1, mnemonics and the system menu key.
+// The X input focus stays on the dialog's top-level window; the dialog
+// manager keeps which control has the focus and hands keys on to it.
+#include <algorithm>
+#include <cctype>
+
+#include "platform/x11/dialog_manager.h"
+#include "platform/x11/window.h"
+
+namespace {
+
+LRESULT DialogCode(HWND hCtl, WPARAM key = 0, const MSG* msg = nullptr) {
+    if (hCtl == nullptr || X11FindWindow(hCtl) == nullptr) return 0;
+    return SendMessageA(hCtl, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(msg));
+}
+
+bool ShiftHeld() {
+    Display* display = X11Display();
+    if (display == nullptr) return false;
+    Window root = 0, child = 0;
+    int rx = 0, ry = 0, x = 0, y = 0;
+    unsigned int mask = 0;
+    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rx, &ry, &x, &y, &mask);
+    return (mask & ShiftMask) != 0;
+}
+
+bool Reachable(HWND hWnd) {
+    const DWORD style = X11Style(hWnd);
+    return (style & WS_VISIBLE) != 0 && (style & WS_DISABLED) == 0;
+}
+
+// Entering a group of radio buttons lands on its checked button.
+HWND CheckedInGroup(HWND hDlg, HWND radio) {
+    HWND at = radio;
+    for (int guard = 0; guard < 256; ++guard) {
+        if (SendMessageA(at, BM_GETCHECK, 0, 0) == BST_CHECKED) return at;
+        at = GetNextDlgGroupItem(hDlg, at, FALSE);
+        if (at == nullptr || at == radio) break;
+    }
+    return radio;
+}
+
+bool IsAutoRadio(HWND hCtl) {
+    X11WindowRecord* record = X11FindWindow(hCtl);
+    return record != nullptr && record->proc == X11ButtonProc &&
+           (record->style & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
+}
+
+bool Mnemonic(HWND hDlg, UINT key) {
+    const char wanted = static_cast<char>(std::toupper(static_cast<int>(key)));
+    const std::vector<HWND> children = X11Children(hDlg);
+    for (HWND child : children) {
+        if (!Reachable(child)) continue;
+        X11WindowRecord* record = X11FindWindow(child);
+        if (record == nullptr) continue;
+        if (record->proc == X11StaticProc &&
+            ((record->style & SS_NOPREFIX) != 0 || (record->style & SS_TYPEMASK) > SS_RIGHT))
+            continue;
+        if (X11Mnemonic(record->title) != wanted) continue;
+        const LRESULT code = DialogCode(child);
+        if (code & DLGC_STATIC) {
+            // A label or group box: on to the control after it.
+            HWND next = GetNextDlgTabItem(hDlg, child, FALSE);
+            if (next == nullptr) return true;
+            if (DialogCode(next) & DLGC_RADIOBUTTON) next = CheckedInGroup(hDlg, next);
+            X11DialogSetFocus(hDlg, next);
+            return true;
+        }
+        X11DialogSetFocus(hDlg, child);
+        if (code & DLGC_BUTTON) SendMessageA(child, BM_CLICK, 0, 0);
+        return true;
+    }
+    return false;
+}
+
+void SetPushStyle(HWND button, bool asDefault) {
+    const LRESULT code = DialogCode(button);
+    if (asDefault && (code & DLGC_UNDEFPUSHBUTTON))
+        SendMessageA(button, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    if (!asDefault && (code & DLGC_DEFPUSHBUTTON))
+        SendMessageA(button, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+}
+
+bool Forward(HWND focus, MSG* msg) {
+    if (focus == nullptr || focus == msg->hwnd) return false;
+    MSG copy = *msg;
+    copy.hwnd = focus;
+    TranslateMessage(&copy);
+    DispatchMessageA(&copy);
+    return true;
+}
+
+}  // namespace
+
+void X11DialogSetFocus(HWND hDlg, HWND hCtl) {
+    DialogData* d = X11Dialog(hDlg);
+    if (d == nullptr) return;
+    if (hCtl != nullptr && X11FindWindow(hCtl) == nullptr) hCtl = nullptr;
+    const HWND old = d->focus != nullptr && X11FindWindow(d->focus) != nullptr ? d->focus : nullptr;
+    if (old == hCtl) return;
+    d->focus = hCtl;
+    if (old != nullptr) SendMessageA(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hCtl), 0);
+    // The default look follows a focused push button and otherwise sits on
+    // the dialog's default button.
+    const LRESULT code = DialogCode(hCtl);
+    const bool pushFocused = (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0;
+    HWND chosen = pushFocused ? hCtl : GetDlgItem(hDlg, d->defId);
+    for (HWND child : X11Children(hDlg))
+        if (child != chosen) SetPushStyle(child, false);
+    if (chosen != nullptr) SetPushStyle(chosen, true);
+    if (hCtl != nullptr && X11Dialog(hDlg) != nullptr)
+        SendMessageA(hCtl, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
+}
+
+bool X11HasFocus(HWND hCtl) {
+    X11WindowRecord* record = X11FindWindow(hCtl);
+    if (record == nullptr || record->parent == nullptr) return false;
+    DialogData* d = X11Dialog(record->parent);
+    return d != nullptr && d->focus == hCtl;
+}
+
+BOOL WINAPI IsDialogMessageA(HWND hDlg, LPMSG lpMsg) {
+    DialogData* d = X11Dialog(hDlg);
+    if (d == nullptr || lpMsg == nullptr) return FALSE;
+    if (lpMsg->hwnd != hDlg && !IsChild(hDlg, lpMsg->hwnd)) return FALSE;
+    HWND focus = d->focus != nullptr && X11FindWindow(d->focus) != nullptr ? d->focus : nullptr;
+    const UINT key = static_cast<UINT>(lpMsg->wParam);
+    switch (lpMsg->message) {
+        case WM_KEYDOWN: {
+            const LRESULT code = DialogCode(focus, key, lpMsg);
+            if (code & DLGC_WANTALLKEYS) return Forward(focus, lpMsg) ? TRUE : FALSE;
+            switch (key) {
+                case VK_TAB: {
+                    if (code & DLGC_WANTTAB) break;
+                    HWND next = GetNextDlgTabItem(hDlg, focus, ShiftHeld() ? TRUE : FALSE);
+                    if (next != nullptr && (DialogCode(next) & DLGC_RADIOBUTTON))
+                        next = CheckedInGroup(hDlg, next);
+                    if (next != nullptr) X11DialogSetFocus(hDlg, next);
+                    return TRUE;
+                }
+                case VK_LEFT:
+                case VK_UP:
+                case VK_RIGHT:
+                case VK_DOWN: {
+                    if (code & DLGC_WANTARROWS) break;
+                    if (focus == nullptr) return TRUE;
+                    HWND next = GetNextDlgGroupItem(hDlg, focus,
+                                                    key == VK_LEFT || key == VK_UP ? TRUE : FALSE);
+                    if (next != nullptr && next != focus) {
+                        X11DialogSetFocus(hDlg, next);
+                        if (IsAutoRadio(next)) SendMessageA(next, BM_CLICK, 0, 0);
+                    }
+                    return TRUE;
+                }
+                case VK_RETURN: {
+                    int id = IDOK;
+                    if (code & DLGC_DEFPUSHBUTTON) {
+                        id = GetDlgCtrlID(focus);
+                    } else {
+                        const LRESULT def = SendMessageA(hDlg, DM_GETDEFID, 0, 0);
+                        if (HIWORD(def) == DC_HASDEFID) id = LOWORD(def);
+                    }
+                    HWND button = GetDlgItem(hDlg, id);
+                    if (button != nullptr && !IsWindowEnabled(button)) return TRUE;
+                    SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                                 reinterpret_cast<LPARAM>(button));
+                    return TRUE;
+                }
+                case VK_ESCAPE: {
+                    HWND cancel = GetDlgItem(hDlg, IDCANCEL);
+                    if (cancel != nullptr && !IsWindowEnabled(cancel)) return TRUE;
+                    SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                                 reinterpret_cast<LPARAM>(cancel));
+                    return TRUE;
+                }
+                case VK_F1: {
+                    HELPINFO info = {};
+                    info.cbSize = sizeof info;
+                    info.iContextType = HELPINFO_WINDOW;
+                    info.iCtrlId = focus != nullptr ? GetDlgCtrlID(focus) : 0;
+                    info.hItemHandle = focus != nullptr ? focus : hDlg;
+                    GetCursorPos(&info.MousePos);
+                    SendMessageA(hDlg, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+                    return TRUE;
+                }
+                default:
+                    if (((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) &&
+                        (code & DLGC_WANTCHARS) == 0 && Mnemonic(hDlg, key))
+                        return TRUE;
+                    break;
+            }
+            return Forward(focus, lpMsg) ? TRUE : FALSE;
+        }
+        case WM_KEYUP:
+        case WM_CHAR:
+            return Forward(focus, lpMsg) ? TRUE : FALSE;
+        case WM_SYSKEYDOWN:
+            if (key == VK_SPACE) {
+                if ((X11Style(hDlg) & WS_SYSMENU) != 0) X11TrackSystemMenu(hDlg, 0, 0, true);
+                return TRUE;
+            }
+            if (((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) && Mnemonic(hDlg, key))
+                return TRUE;
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
