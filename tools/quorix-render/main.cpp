@@ -93,10 +93,12 @@ int main(int argc, char** argv) {
     if (o.frames == 0) PrintHashes(0, *e);
     std::fflush(stdout);
 
+    int result = 0;
     if (!o.pngPath.empty() && !WritePicture(o.pngPath, *e, &error)) {
         std::fprintf(stderr, "quorix-render: %s\n", error.c_str());
-        return 1;
+        result = 1;
     }
-    // The engine and the memory DC live until the process ends, as in a saver.
-    return 0;
+    delete e;
+    DeleteMemoryDC(dc);
+    return result;
 }
