@@ -8,6 +8,7 @@
 #include "platform/x11/dialog_manager.h"
 #include "platform/x11/dialog_template.h"
 #include "platform/x11/display.h"
+#include "platform/x11/message_loop.h"
 #include "platform/x11/text.h"
 #include "platform/x11/window.h"
 
@@ -92,6 +93,9 @@ void DescribeTopLevel(HWND hDlg, HWND owner) {
 HWND CreateFromTemplate(LPCDLGTEMPLATEA dialogTemplate, HWND owner, DLGPROC proc, LPARAM param,
                         bool modal) {
     if (X11Display() == nullptr) return nullptr;
+    // Paint and notification messages are posted from the start: the thread
+    // needs its queue before the first window exists.
+    EnsureThreadQueue();
     X11RegisterBuiltinClasses();
     DialogSpec spec;
     if (!ParseDialogTemplate(dialogTemplate, kTemplateLimit, &spec)) return nullptr;

@@ -145,8 +145,19 @@ BOOL WINAPI IsDialogMessageA(HWND hDlg, LPMSG lpMsg) {
                 case VK_DOWN: {
                     if (code & DLGC_WANTARROWS) break;
                     if (focus == nullptr) return TRUE;
-                    HWND next = GetNextDlgGroupItem(hDlg, focus,
-                                                    key == VK_LEFT || key == VK_UP ? TRUE : FALSE);
+                    // Within the group; from a radio button to the group's radio
+                    // buttons only, and never onto a label or group box.
+                    const BOOL back = key == VK_LEFT || key == VK_UP ? TRUE : FALSE;
+                    const bool fromRadio = (code & DLGC_RADIOBUTTON) != 0;
+                    HWND next = focus;
+                    for (int guard = 0; guard < 256; ++guard) {
+                        next = GetNextDlgGroupItem(hDlg, next, back);
+                        if (next == nullptr || next == focus) break;
+                        const LRESULT nextCode = DialogCode(next);
+                        if ((nextCode & DLGC_STATIC) != 0) continue;
+                        if (fromRadio && (nextCode & DLGC_RADIOBUTTON) == 0) continue;
+                        break;
+                    }
                     if (next != nullptr && next != focus) {
                         X11DialogSetFocus(hDlg, next);
                         if (IsAutoRadio(next)) SendMessageA(next, BM_CLICK, 0, 0);
