@@ -1,0 +1,81 @@
+#include "app/saver_app.h"
+
+#include <string>
+
+#include "app/version_reader.h"
+#include "engine/ball_engine.h"
+#include "ui/full_screen_wnd.h"
+#include "ui/saver_wnd.h"
+
+BEGIN_MESSAGE_MAP(CSaverApp, CWinApp)
+ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
+END_MESSAGE_MAP()
+
+CSaverApp::CSaverApp() : CWinApp(nullptr) {}
+
+BOOL CSaverApp::InitInstance() {
+    Enable3dControls();
+    const CommandLine commandLine = ParseCommandLine(m_argc, m_argv);
+    const SettingsAccess access = PrepareSettingsAccess();
+    switch (commandLine.mode) {
+        case FullScreen:
+            return RunFullScreen(access);
+        case Preview:
+            return RunPreview(commandLine, access);
+        case Configure:
+        case Windowed:
+            return RunDialog(commandLine, access);
+    }
+    return FALSE;
+}
+
+SettingsAccess CSaverApp::PrepareSettingsAccess() {
+    std::string company, internalName;
+    if (!GetRegistryNames(company, internalName) || company.empty()) return Unavailable;
+    if (m_pszRegistryKey == nullptr) SetRegistryKey(company.c_str());
+    return SettingsKeyExists() ? KeyPresent : KeyMissing;
+}
+
+BOOL CSaverApp::RunFullScreen(SettingsAccess access) {
+    SaverSettings settings;
+    if (access == KeyPresent) ReadSaverSettings(settings);
+    auto* window = new CFullScreenWnd;
+    m_pMainWnd = window;
+    window->m_fullScreen = 1;
+    if (!window->CreateFullScreen(settings.style, settings.numOfBalls, settings.sizeOfBalls)) {
+        return FALSE;
+    }
+    m_pMainWnd = window;
+    return TRUE;
+}
+
+BOOL CSaverApp::RunPreview(const CommandLine& commandLine, SettingsAccess access) {
+    if (commandLine.handleText == nullptr) return FALSE;
+    const int32_t number = DecimalValue(commandLine.handleText);
+    if (number == 0) return FALSE;
+    // No test of the handle here: one that is no window makes the creation fail.
+    CWnd* parent = CWnd::FromHandle(reinterpret_cast<HWND>(static_cast<intptr_t>(number)));
+    if (parent == nullptr) return FALSE;
+
+    SaverSettings settings;
+    if (access == KeyPresent) ReadSaverSettings(settings);
+    RECT client = {};
+    parent->GetClientRect(&client);
+
+    auto* window = new CSaverWnd;
+    window->m_style = settings.style;
+    window->m_numOfBalls = settings.numOfBalls;
+    window->m_sizeOfBalls = settings.sizeOfBalls;
+    window->m_fullScreen = 0;
+    m_pMainWnd = window;
+    if (!window->CreateAndStart(0, WS_CHILD | WS_VISIBLE, client, parent, 0)) return FALSE;
+    // The preview draws from the start, without waiting for a paint.
+    window->m_engine->introState.store(1, std::memory_order_relaxed);
+    return TRUE;
+}
+
+BOOL CSaverApp::RunDialog(const CommandLine&, SettingsAccess) {
+    // The configuration dialog and the windowed trial come with the settings
+    // dialog; until then both modes end quietly.
+    return FALSE;
+}
