@@ -1,0 +1,176 @@
+// The configuration dialog's template, read back from the embedded bytes.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/win32.h"
+
+namespace {
+
+struct Item {
+    DWORD style;
+    DWORD exStyle;
+    short x, y, cx, cy;
+    WORD id;
+    std::string className;  // "#0080" style for atoms
+    std::string text;
+};
+
+struct Template {
+    DWORD style;
+    DWORD exStyle;
+    short x, y, cx, cy;
+    std::string caption;
+    WORD pointSize;
+    std::string face;
+    std::vector<Item> items;
+    size_t endOffset;
+};
+
+class Reader {
+  public:
+    Reader(const BYTE* data, size_t size) : m_data(data), m_size(size) {}
+    WORD Word() {
+        EXPECT_LE(m_at + 2, m_size);
+        WORD w;
+        std::memcpy(&w, m_data + m_at, 2);
+        m_at += 2;
+        return w;
+    }
+    DWORD Dword() {
+        DWORD lo = Word();
+        return lo | static_cast<DWORD>(Word()) << 16;
+    }
+    std::string Text() {
+        std::string s;
+        for (WORD w = Word(); w != 0; w = Word())
+            s.push_back(static_cast<char>(w));
+        return s;
+    }
+    // A class or caption field: 0xFFFF and an ordinal, or a text.
+    std::string NameOrOrdinal() {
+        WORD first;
+        std::memcpy(&first, m_data + m_at, 2);
+        if (first == 0xFFFF) {
+            Word();
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "#%04X", Word());
+            return buf;
+        }
+        return Text();
+    }
+    void AlignTo4() { m_at = (m_at + 3) & ~size_t{3}; }
+    size_t at() const { return m_at; }
+
+  private:
+    const BYTE* m_data;
+    size_t m_size;
+    size_t m_at = 0;
+};
+
+Template ReadTemplate() {
+    HRSRC info = FindResourceA(nullptr, MAKEINTRESOURCEA(102), RT_DIALOG);
+    EXPECT_NE(info, nullptr);
+    const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, info)));
+    const size_t size = SizeofResource(nullptr, info);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(data) % 4, 0u);
+    Reader r(data, size);
+    Template t;
+    t.style = r.Dword();
+    t.exStyle = r.Dword();
+    WORD count = r.Word();
+    t.x = static_cast<short>(r.Word());
+    t.y = static_cast<short>(r.Word());
+    t.cx = static_cast<short>(r.Word());
+    t.cy = static_cast<short>(r.Word());
+    EXPECT_EQ(r.NameOrOrdinal(), "");  // no menu
+    EXPECT_EQ(r.NameOrOrdinal(), "");  // standard class
+    t.caption = r.Text();
+    if (t.style & DS_SETFONT) {
+        t.pointSize = r.Word();
+        t.face = r.Text();
+    }
+    for (WORD i = 0; i < count; ++i) {
+        r.AlignTo4();
+        Item item;
+        item.style = r.Dword();
+        item.exStyle = r.Dword();
+        item.x = static_cast<short>(r.Word());
+        item.y = static_cast<short>(r.Word());
+        item.cx = static_cast<short>(r.Word());
+        item.cy = static_cast<short>(r.Word());
+        item.id = r.Word();
+        item.className = r.NameOrOrdinal();
+        item.text = r.NameOrOrdinal();
+        EXPECT_EQ(r.Word(), 0);  // no creation data
+        t.items.push_back(item);
+    }
+    t.endOffset = r.at();
+    EXPECT_EQ(t.endOffset, size);
+    return t;
+}
+
+TEST(DialogResource, FrameCaptionAndFont) {
+    Template t = ReadTemplate();
+    EXPECT_EQ(t.style, static_cast<DWORD>(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU |
+                                          DS_MODALFRAME | DS_SETFONT));
+    EXPECT_EQ(t.exStyle, 0x00040000u);  // application window
+    EXPECT_EQ(t.cx, 145);
+    EXPECT_EQ(t.cy, 168);
+    EXPECT_EQ(t.caption, "quorix");
+    EXPECT_EQ(t.pointSize, 8);
+    EXPECT_EQ(t.face, "MS Sans Serif");
+}
+
+TEST(DialogResource, ControlsWithTheirTextsStylesAndPlaces) {
+    const DWORD child = WS_CHILD | WS_VISIBLE;
+    const Item expected[] = {
+        {child | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 90, 5, 50, 14, 1, "#0080", "OK"},
+        {child | BS_PUSHBUTTON | WS_TABSTOP, 0, 90, 23, 50, 14, 2, "#0080", "Cancel"},
+        {child | BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 0, 10, 8, 50, 10, 1001, "#0080",
+         "&Random of:"},
+        {child | BS_AUTORADIOBUTTON, 0, 10, 23, 50, 10, 1002, "#0080", "&Normal"},
+        {child | BS_AUTORADIOBUTTON, 0, 10, 38, 50, 10, 1003, "#0080", "&Green"},
+        {child | BS_AUTORADIOBUTTON, 0, 10, 53, 50, 10, 1004, "#0080", "&Squash"},
+        {child | BS_GROUPBOX | WS_GROUP, 0, 5, 72, 135, 42, 1008, "#0080", "No of balls"},
+        {child | SS_LEFT | WS_GROUP, 0, 11, 80, 18, 8, 1006, "#0082", "many"},
+        {child | SS_LEFT | WS_GROUP, 0, 116, 80, 17, 8, 1007, "#0082", "more"},
+        {child | TBS_AUTOTICKS | TBS_TOP | WS_TABSTOP, 0, 11, 90, 119, 15, 1000,
+         "msctls_trackbar32", ""},
+        {child | BS_GROUPBOX | WS_GROUP, 0, 5, 121, 135, 42, 1005, "#0080", "Size of balls"},
+        {child | SS_LEFT | WS_GROUP, 0, 11, 129, 17, 8, 1009, "#0082", "good"},
+        {child | SS_LEFT | WS_GROUP, 0, 116, 129, 14, 8, 1010, "#0082", "best"},
+        {child | TBS_AUTOTICKS | TBS_TOP | WS_TABSTOP, 0, 11, 139, 119, 15, 1011,
+         "msctls_trackbar32", ""},
+    };
+    Template t = ReadTemplate();
+    ASSERT_EQ(t.items.size(), sizeof expected / sizeof expected[0]);
+    for (size_t i = 0; i < t.items.size(); ++i) {
+        const Item& a = t.items[i];
+        const Item& e = expected[i];
+        SCOPED_TRACE(e.text + " " + std::to_string(e.id));
+        EXPECT_EQ(a.id, e.id);
+        EXPECT_EQ(a.style, e.style);
+        EXPECT_EQ(a.exStyle, e.exStyle);
+        EXPECT_EQ(a.x, e.x);
+        EXPECT_EQ(a.y, e.y);
+        EXPECT_EQ(a.cx, e.cx);
+        EXPECT_EQ(a.cy, e.cy);
+        EXPECT_EQ(a.className, e.className);
+        EXPECT_EQ(a.text, e.text);
+    }
+}
+
+TEST(DialogResource, EveryControlFitsTheDialog) {
+    Template t = ReadTemplate();
+    for (const Item& item : t.items) {
+        EXPECT_GE(item.x, 0);
+        EXPECT_GE(item.y, 0);
+        EXPECT_LE(item.x + item.cx, t.cx) << item.id;
+        EXPECT_LE(item.y + item.cy, t.cy) << item.id;
+    }
+}
+
+}  // namespace
