@@ -65,7 +65,9 @@ struct PacedWorker {
     // Posts a command word; `requestedPeriod` in ms, rounded to whole tick
     // intervals, 0 to stop pacing. Waits only if the word carries FlagAck.
     // Nothing if the worker does not exist or the word is 0. A frame callback
-    // may call it on its own worker without FlagAck.
+    // may call it on its own worker without FlagAck, to change a period that is
+    // set already: starting or stopping pacing changes the tick subscription,
+    // which belongs to the thread that runs the tick service.
     void Command(int32_t word, uint32_t requestedPeriod);
 
     // The tick subscriber: wakes the worker when it waits for a tick and its

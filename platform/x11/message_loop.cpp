@@ -185,6 +185,13 @@ void WaitForInput(ThreadQueue& queue, const std::vector<MessageSource>& sources)
     int ready = poll(fds.data(), fds.size(), timeout);
     if (ready < 0 && errno != EINTR) Sleep(1);  // never spin on a failing poll
     if (queue.wakeRead >= 0 && (fds[0].revents & POLLIN)) queue.Drain();
+    // A source whose fd has failed or hung up stays "ready" until its pump deals
+    // with it; meanwhile the loop must not spin.
+    for (size_t i = 1; i < fds.size(); i++)
+        if (fds[i].revents & (POLLERR | POLLHUP | POLLNVAL)) {
+            Sleep(1);
+            break;
+        }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <string>
 
 #include "timing/paced_worker.h"
 #include "timing/tick_timer.h"
@@ -66,11 +67,13 @@ class RealTimerTest : public ::testing::Test {
 TEST_F(RealTimerTest, PacedAtTwentyMillisecondsRunsAboutFiftyFramesASecond) {
     EXPECT_EQ(g_tickTimer.interval.load(), 20u);  // a millisecond counter
     worker_.Command(CmdRunPaced, 20);
-    double rate = FramesPerSecond(1500);
+    double rate = FramesPerSecond(1200);
+    RecordProperty("framesPerSecondAt20", std::to_string(rate));
     EXPECT_GT(rate, 40.0);
     EXPECT_LT(rate, 56.0);
     worker_.Command(CmdRunPaced, 40);
-    rate = FramesPerSecond(1000);
+    rate = FramesPerSecond(800);
+    RecordProperty("framesPerSecondAt40", std::to_string(rate));
     EXPECT_GT(rate, 20.0);
     EXPECT_LT(rate, 28.0);
 }
@@ -78,7 +81,8 @@ TEST_F(RealTimerTest, PacedAtTwentyMillisecondsRunsAboutFiftyFramesASecond) {
 TEST_F(RealTimerTest, FramesLongerThanThePeriodRunBackToBack) {
     counter_.sleepMs = 30;
     worker_.Command(CmdRunPaced, 20);
-    double rate = FramesPerSecond(1500);
+    double rate = FramesPerSecond(1200);
+    RecordProperty("framesPerSecondSlow", std::to_string(rate));
     // Back to back a 30 ms frame gives about 33 a second; waiting for the next
     // 20 ms tick after each would give 25.
     EXPECT_GT(rate, 29.0);

@@ -35,9 +35,10 @@ struct FrameProbe {
 
     static int Frame(void* raw) {
         FrameProbe& probe = *static_cast<FrameProbe*>(raw);
-        int n = probe.started.fetch_add(1) + 1;
+        // What the frame saw is stored before it counts as started.
         probe.startTick.store(g_tickTimer.now.load());
         probe.stateInFrame.store(probe.worker->state.load());
+        int n = probe.started.fetch_add(1) + 1;
         if (probe.during) probe.during(n);
         if (probe.hold.load()) WaitForSingleObject(probe.release, INFINITE);
         probe.finished.fetch_add(1);
