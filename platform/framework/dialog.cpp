@@ -49,6 +49,19 @@ void CWndOps::CalcWindowRect(LPRECT lpClientRect, UINT) {
                          FALSE, static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_EXSTYLE)));
 }
 
+LRESULT CWndOps::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (m_pfnSuper != nullptr)
+        return ::CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+}
+
+void CWndOps::SubclassCreated() {
+    if (m_hWnd == nullptr || m_pfnSuper != nullptr) return;
+    m_pfnSuper = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+    if (m_pfnSuper == &AfxWndProc) m_pfnSuper = nullptr;
+}
+
 void CWndOps::CenterWindow(CWnd* pAlternateOwner) {
     RECT window;
     if (!::GetWindowRect(m_hWnd, &window)) return;
@@ -78,11 +91,7 @@ ON_MESSAGE(WM_SETFONT, &CDialog::HandleSetFont)
 END_MESSAGE_MAP()
 
 CDialog::CDialog()
-    : m_pParentWnd(nullptr),
-      m_lpDialogTemplate(nullptr),
-      m_nIDHelp(0),
-      m_pfnSuper(nullptr),
-      m_initRect{0, 0, 0, 0} {}
+    : m_pParentWnd(nullptr), m_lpDialogTemplate(nullptr), m_nIDHelp(0), m_initRect{0, 0, 0, 0} {}
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : CDialog() {
     m_nIDHelp = nIDTemplate;
@@ -144,12 +153,6 @@ void CDialog::OnCancel() {
 
 CWnd* CDialog::GetDlgItem(int nID) const {
     return CWnd::FromHandle(::GetDlgItem(m_hWnd, nID));
-}
-
-LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (m_pfnSuper != nullptr)
-        return ::CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
-    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
 }
 
 LRESULT CDialog::HandleSetFont(WPARAM wParam, LPARAM) {

@@ -79,6 +79,16 @@ class CWndOps : public CWnd {
     // Centres the window over its owner (or pAlternateOwner), or over the work
     // area when there is none.
     void CenterWindow(CWnd* pAlternateOwner = nullptr);
+
+    // Messages the map leaves go to the window's own procedure when the
+    // object has subclassed a window of a built-in class.
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  protected:
+    // Routes the messages of a window created with a built-in class through
+    // AfxWndProc (and so through the message map and WM_NCDESTROY's detach).
+    void SubclassCreated();
+    WNDPROC m_pfnSuper = nullptr;
 };
 
 class CDialog : public CWndOps {
@@ -116,8 +126,6 @@ class CDialog : public CWndOps {
     void SetDlgItemText(int nID, LPCSTR lpszString) { ::SetDlgItemTextA(m_hWnd, nID, lpszString); }
     void MapDialogRect(LPRECT lpRect) const { ::MapDialogRect(m_hWnd, lpRect); }
 
-    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
     // The parent (owner) given at construction, or null.
     CWnd* m_pParentWnd;
 
@@ -138,8 +146,7 @@ class CDialog : public CWndOps {
   private:
     friend INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
     LPCDLGTEMPLATE m_lpDialogTemplate;
-    UINT m_nIDHelp;  // the resource id, 0 for a template in memory
-    WNDPROC m_pfnSuper;
+    UINT m_nIDHelp;   // the resource id, 0 for a template in memory
     RECT m_initRect;  // the window's rectangle before OnInitDialog
 };
 
