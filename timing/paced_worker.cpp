@@ -20,20 +20,20 @@ struct Callbacks {
     WorkerCallback pendingDetachFn;
 };
 
-// Where a run loop left the worker: dispatch the pending command (the lock is
-// held then).
+// The worker thread's side: its record and the callbacks it runs with, taken
+// afresh whenever it takes the lock.
 struct Worker {
     PacedWorker& w;
-    Callbacks now;
+    Callbacks current;
 
     void Lock() {
         EnterCriticalSection(&w.lock);
-        now = Callbacks{w.userArg, w.frameFn, w.flagFn, w.pendingDetachFn};
+        current = Callbacks{w.userArg, w.frameFn, w.flagFn, w.pendingDetachFn};
     }
     void Unlock() { LeaveCriticalSection(&w.lock); }
     void Ack() { SetEvent(w.ackEvent); }
     void Sleep() { WaitForSingleObject(w.wakeEvent, INFINITE); }
-    void Frame() { now.frameFn(now.userArg); }
+    void Frame() { current.frameFn(current.userArg); }
     void SetState(int32_t state) { w.state.store(state, kRelaxed); }
     uint32_t TickNow() const { return g_tickTimer.now.load(kRelaxed); }
 
@@ -281,8 +281,8 @@ UINT PacedWorker::WorkerMain(LPVOID raw) {
         worker.Unlock();
         if (ackAtOnce) worker.Ack();
 
-        if (m & FlagCallPendingDetach) worker.now.pendingDetachFn(worker.now.userArg);
-        if (m & FlagCallFlagFn) worker.now.flagFn(worker.now.userArg);
+        if (m & FlagCallPendingDetach) worker.current.pendingDetachFn(worker.current.userArg);
+        if (m & FlagCallFlagFn) worker.current.flagFn(worker.current.userArg);
         bool ack = (m & FlagAck) != 0;
         int32_t mode = m & kCodeMask;  // bits above the flags carry nothing
         lastMode = mode;
