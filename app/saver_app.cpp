@@ -6,6 +6,7 @@
 #include "engine/ball_engine.h"
 #include "ui/full_screen_wnd.h"
 #include "ui/saver_wnd.h"
+#include "ui/settings_dlg.h"
 
 BEGIN_MESSAGE_MAP(CSaverApp, CWinApp)
 ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
@@ -74,8 +75,43 @@ BOOL CSaverApp::RunPreview(const CommandLine& commandLine, SettingsAccess access
     return TRUE;
 }
 
-BOOL CSaverApp::RunDialog(const CommandLine&, SettingsAccess) {
-    // The configuration dialog and the windowed trial come with the settings
-    // dialog; until then both modes end quietly.
+BOOL CSaverApp::RunDialog(const CommandLine& commandLine, SettingsAccess access) {
+    // Configure may name its owner as in c:1234; a number that is no window
+    // leaves the dialog without one.
+    CWnd* parent = nullptr;
+    const int32_t owner = ConfigureOwnerNumber(commandLine);
+    if (owner != 0) {
+        HWND ownerWindow = reinterpret_cast<HWND>(static_cast<intptr_t>(owner));
+        if (IsWindow(ownerWindow)) parent = CWnd::FromHandle(ownerWindow);
+    }
+
+    CSettingsDlg dialog(parent);
+    m_pMainWnd = &dialog;
+    dialog.m_runMode = commandLine.mode;
+    dialog.m_style = 0;
+    dialog.m_numOfBalls = 0;
+    dialog.m_sizeOfBalls = 0;
+    if (commandLine.mode == Configure) {
+        SaverSettings settings;
+        if (access == KeyPresent) ReadSaverSettings(settings);
+        dialog.m_style = settings.style;
+        dialog.m_numOfBalls = settings.numOfBalls;
+        dialog.m_sizeOfBalls = settings.sizeOfBalls;
+    } else {
+        // The windowed trial never reads the registry.
+        if (commandLine.valueText1 != nullptr)
+            dialog.m_style = DecimalValue(commandLine.valueText1);
+        if (commandLine.valueText2 != nullptr) {
+            dialog.m_numOfBalls = DecimalValue(commandLine.valueText2);
+        }
+    }
+
+    const INT_PTR result = dialog.DoModal();
+    if (commandLine.mode == Configure && result == IDOK) {
+        const SaverSettings chosen{dialog.m_style, dialog.m_numOfBalls, dialog.m_sizeOfBalls};
+        if (access != Unavailable) WriteSaverSettings(chosen);
+    }
+    // The dialog lives on this stack: the framework must not reach it later.
+    m_pMainWnd = nullptr;
     return FALSE;
 }
