@@ -15,14 +15,12 @@ LRESULT DialogCode(HWND hCtl, WPARAM key = 0, const MSG* msg = nullptr) {
     return SendMessageA(hCtl, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(msg));
 }
 
+// Shift as the key messages have it, in their order (the server's state may
+// be ahead of the queue).
+thread_local bool t_shiftDown = false;
+
 bool ShiftHeld() {
-    Display* display = X11Display();
-    if (display == nullptr) return false;
-    Window root = 0, child = 0;
-    int rx = 0, ry = 0, x = 0, y = 0;
-    unsigned int mask = 0;
-    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rx, &ry, &x, &y, &mask);
-    return (mask & ShiftMask) != 0;
+    return t_shiftDown;
 }
 
 bool Reachable(HWND hWnd) {
@@ -121,6 +119,9 @@ bool X11HasFocus(HWND hCtl) {
 }
 
 BOOL WINAPI IsDialogMessageA(HWND hDlg, LPMSG lpMsg) {
+    if (lpMsg != nullptr && lpMsg->wParam == VK_SHIFT &&
+        (lpMsg->message == WM_KEYDOWN || lpMsg->message == WM_KEYUP))
+        t_shiftDown = lpMsg->message == WM_KEYDOWN;
     DialogData* d = X11Dialog(hDlg);
     if (d == nullptr || lpMsg == nullptr) return FALSE;
     if (lpMsg->hwnd != hDlg && !IsChild(hDlg, lpMsg->hwnd)) return FALSE;
