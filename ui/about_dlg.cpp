@@ -281,10 +281,13 @@ void CAboutDlg::OnSettingChange(UINT uFlags, LPCSTR lpszSection) {
 }
 
 void CAboutDlg::OnPaint() {
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(m_hWnd, &ps);
-    if (m_flags & AboutBandPresent) m_pPainter(m_painterArg, this, dc, &m_paintRect);
-    ::EndPaint(m_hWnd, &ps);
+    // The dialog's own painting validates and erases; the painter then draws
+    // its band over the fresh background.
+    Default();
+    if (!(m_flags & AboutBandPresent)) return;
+    HDC dc = ::GetDC(m_hWnd);
+    m_pPainter(m_painterArg, this, dc, &m_paintRect);
+    ::ReleaseDC(m_hWnd, dc);
 }
 
 BOOL CAboutDlg::OnHelpInfo(HELPINFO* pHelpInfo) {

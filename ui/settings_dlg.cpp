@@ -110,12 +110,16 @@ void CSettingsDlg::StartTrial() {
         if (HWND control = ::GetDlgItem(m_hWnd, id)) ::ShowWindow(control, SW_HIDE);
 
     m_engine = new BallEngine;
-    HDC dc = GetDC();  // the engine presents through it for the dialog's life
+    HDC dc = GetDC();  // the engine presents through the dialog's DC for its life
     if (m_engine->frame.Create(dc, TrialFrameWidth(), kTrialSize) == 1) {
         RECT window{0, 0, kTrialSize, kTrialSize};
         CalcWindowRect(&window);
         SetWindowPos(HWND_TOP, 0, 0, window.right - window.left, window.bottom - window.top,
                      SWP_NOMOVE);
+        // Our window device contexts keep the window's size from when they were
+        // taken: the engine presents through one of the grown window.
+        ReleaseDC(dc);
+        m_engine->frame.hdc = GetDC();
         m_engine->displayMode = m_style;
         m_engine->frameCount = m_numOfBalls;
         m_engine->ballSize = m_sizeOfBalls;

@@ -86,9 +86,10 @@ void X11StoreWindowText(HWND hWnd, LPCSTR text) {
     X11WindowRecord* record = X11FindWindow(hWnd);
     if (record == nullptr) return;
     record->title = text != nullptr ? text : "";
-    if (!IsTopLevel(record)) return;
     Display* display = X11Display();
+    // Children carry their text as their name too, so that tools find them.
     XStoreName(display, record->xid, record->title.c_str());
+    if (!IsTopLevel(record)) return;
     const std::string utf8 = Latin1ToUtf8(record->title);
     XChangeProperty(display, record->xid, XInternAtom(display, "_NET_WM_NAME", False),
                     XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,

@@ -242,10 +242,10 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     }
     HWND hWnd = X11Handle(xid);
 
-    if (!child) {
-        if (!record->title.empty()) XStoreName(display, xid, record->title.c_str());
-        X11SetWindowProtocols(xid);
-    }
+    // Children carry their text as their name too, so that tools (and the
+    // end-to-end tests) find controls by their text.
+    if (!record->title.empty()) XStoreName(display, xid, record->title.c_str());
+    if (!child) X11SetWindowProtocols(xid);
     if (wc.hCursor != nullptr)
         XDefineCursor(display, xid, static_cast<Cursor>(reinterpret_cast<uintptr_t>(wc.hCursor)));
 
