@@ -42,6 +42,10 @@ int CSaverWnd::CreateAndStart(DWORD dwExStyle, DWORD dwStyle, const RECT& rect, 
     return 1;
 }
 
+void CSaverWnd::PostNcDestroy() {
+    delete this;
+}
+
 void CSaverWnd::StartAnimation(BallEngine* engine) {
     TickTimerStart(20, 2);
     engine->worker.Create(THREAD_PRIORITY_BELOW_NORMAL);

@@ -30,6 +30,10 @@ class CSaverWnd : public CWnd {
     static void StartAnimation(BallEngine* engine);
 
   protected:
+    // The object goes with its window (it is always made with new): a window
+    // that ends ends its object, and an engine whose worker runs stays.
+    void PostNcDestroy() override;
+
     afx_msg void OnNcPaint();
 
     DECLARE_MESSAGE_MAP()

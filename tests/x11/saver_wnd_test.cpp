@@ -43,13 +43,14 @@ class FullScreen : public ::testing::Test {
         m_wnd->m_fullScreen = 1;
         ASSERT_EQ(m_wnd->CreateFullScreen(2, 40, 33), 1);
         m_hwnd = m_wnd->m_hWnd;
+        m_engine = m_wnd->m_engine;
     }
     void TearDown() override {
-        if (m_wnd != nullptr) Rest(m_wnd->m_engine);
+        Rest(m_engine);
+        // Destroying the window deletes the window object; the engine, whose
+        // worker exists, stays as in the program.
         if (IsWindow(m_hwnd)) DestroyWindow(m_hwnd);
         DropMessages();
-        // The window object stays, as in the program: its engine may still be
-        // referenced by the tick service.
     }
     LRESULT Send(UINT message, WPARAM w = 0, LPARAM l = 0) {
         return SendMessageA(m_hwnd, message, w, l);
@@ -57,6 +58,7 @@ class FullScreen : public ::testing::Test {
 
     CFullScreenWnd* m_wnd = nullptr;
     HWND m_hwnd = nullptr;
+    BallEngine* m_engine = nullptr;
 };
 
 TEST_F(FullScreen, CoversThePrimaryScreenAndWaitsForItsFirstPaint) {
@@ -180,6 +182,8 @@ TEST_F(FullScreen, HidesTheCursorAndEndsTheLoopWhenClosed) {
     EXPECT_TRUE(quit);
     // A close request that comes after the window is gone finds nothing.
     EXPECT_FALSE(PostMessageA(m_hwnd, WM_CLOSE, 0, 0));
+    // The engine outlives the window object: its worker still exists.
+    EXPECT_NE(m_engine->worker.thread, nullptr);
 }
 
 TEST(Preview, RunsInsideAForeignWindowAndItsPaintReleasesTheWait) {
