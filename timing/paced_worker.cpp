@@ -235,7 +235,8 @@ void PacedWorker::Command(int32_t word, uint32_t requestedPeriod) {
     command = word;  // overwrites a command that is still pending
     LeaveCriticalSection(&lock);
     if (seen & StateWaitBit) SetEvent(wakeEvent);
-    if (word & FlagAck) WaitForSingleObject(ackEvent, INFINITE);
+    // The worker never acknowledges an exit; waiting for it would never end.
+    if ((word & FlagAck) && (word & kCodeMask) != CmdExit) WaitForSingleObject(ackEvent, INFINITE);
 }
 
 void PacedWorker::OnTick(void* raw) {

@@ -63,7 +63,8 @@ struct PacedWorker {
                       WorkerCallback newDetachFn);
 
     // Posts a command word; `requestedPeriod` in ms, rounded to whole tick
-    // intervals, 0 to stop pacing. Waits only if the word carries FlagAck.
+    // intervals, 0 to stop pacing. Waits only if the word carries FlagAck (and
+    // never for CmdExit, which is not acknowledged).
     // Nothing if the worker does not exist or the word is 0. A frame callback
     // may call it on its own worker without FlagAck, to change a period that is
     // set already: starting or stopping pacing changes the tick subscription,

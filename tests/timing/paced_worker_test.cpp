@@ -393,6 +393,15 @@ TEST_F(PacedWorkerTest, ExitEndsTheThreadAndTheThreadObjectFreesItself) {
     EXPECT_EQ(probe_.started.load(), frames);
 }
 
+TEST_F(PacedWorkerTest, ExitWithAcknowledgeDoesNotHangTheSender) {
+    Launch();
+    HANDLE handle = worker_.thread->m_hThread;
+    exited_ = true;
+    worker_.Command(CmdExit | FlagAck, 0);  // returns although no answer comes
+    EXPECT_TRUE(WaitUntil([&] { return WaitForSingleObject(handle, 0) == WAIT_FAILED; }));
+    EXPECT_EQ(State(), StateExiting);
+}
+
 TEST_F(PacedWorkerTest, TicksNearTheCounterWrapPaceCorrectly) {
     StartTicks(1, 0xFFFFFFF0u);
     Launch();
