@@ -38,7 +38,7 @@ inline void KeepBelow(int32_t& v, int32_t limit) {
 // Truncating division that gives 0 instead of faulting on a zero divisor.
 inline int32_t SafeDiv(int32_t a, int32_t b) {
     if (b == 0) return 0;
-    if (b == -1) return -a;
+    if (b == -1) return WrapSub(0, a);
     return a / b;
 }
 
@@ -46,7 +46,7 @@ inline int32_t SafeDiv(int32_t a, int32_t b) {
 // that has closed to 0 or less cannot tilt further than edge-on: 120.
 inline int32_t CoinAngle(int32_t numerator, int32_t side) {
     if (side == 0) return 120;
-    return std::clamp(WrapMul(numerator, 160) / side, 0, 120);
+    return std::clamp(SafeDiv(WrapMul(numerator, 160), side), 0, 120);
 }
 
 void Kind4Grow(BallNode* b) {

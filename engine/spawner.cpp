@@ -158,7 +158,7 @@ void MakeImplosionBall(BallEngine* e, BallNode* b) {
     b->vx = kBurstDirections[k][0];
     b->vy = kBurstDirections[k][1];
     // All eight reach the meeting point in the same frame.
-    const int32_t t = e->implosionFrame - e->frameCount;
+    const int32_t t = WrapSub(e->implosionFrame, e->frameCount);
     b->x = e->implosionX - t * b->vx;
     b->y = e->implosionY - t * b->vy;
 }
@@ -170,7 +170,7 @@ void MakeConvergeBall(BallEngine* e, BallNode* b) {
     b->vx = (r5 & 7) - 3;
     b->vy = ((r5 >> 3) & 7) - 3;
     // Each ball passes the burst point up to 15 frames after convergeFrame.
-    const int32_t ahead = e->convergeFrame - e->frameCount;
+    const int32_t ahead = WrapSub(e->convergeFrame, e->frameCount);
     b->x = e->convergeX - (((r5 >> 6) & 0xF) + ahead) * b->vx;
     b->y = e->convergeY - (((r5 >> 10) & 0xF) + ahead) * b->vy;
     b->moveFrames = 1000;
@@ -211,7 +211,7 @@ void SetUpOrdinaryBall(BallEngine* e, BallNode* b, int32_t r2, int32_t px, int32
     if ((r2 & 0x7FF0) == 0) {
         if ((r2 & 1) && e->convergeLeft == 0) {
             e->convergeLeft = 28;
-            e->convergeFrame = e->frameCount + 28;
+            e->convergeFrame = WrapAdd(e->frameCount, 28);
             e->convergeX = (width * px) >> 7;
             e->convergeY = (height * py) >> 7;
         } else if (e->ringCounter == 0) {

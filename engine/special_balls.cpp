@@ -307,7 +307,7 @@ void Selector11(BallEngine* e, BallNode* b, int32_t r3, int32_t px, int32_t py) 
     const int32_t startY = ((py * height) >> 8) + (height >> 2);
     if (e->implosionLeft == 0) {
         e->implosionLeft = 8;
-        e->implosionFrame = e->frameCount + 48;
+        e->implosionFrame = WrapAdd(e->frameCount, 48);
         e->implosionX = startX;
         e->implosionY = startY;
     }
