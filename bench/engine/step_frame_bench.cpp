@@ -1,0 +1,69 @@
+// StepFrame after the intro, frames 1,000 to 3,000, 100 balls of size 60, on
+// 1920x1080 and 3840x2160 in each style. Each benchmark iteration is one frame;
+// the median frame time is reported as the counter median_ms.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+#include "engine/ball_engine.h"
+#include "platform/posix/memory_dc.h"
+
+namespace {
+
+constexpr int kFirstFrame = 1000;
+constexpr int kLastFrame = 3000;
+
+void BM_StepFrame(benchmark::State& state) {
+    const int32_t width = static_cast<int32_t>(state.range(0));
+    const int32_t height = static_cast<int32_t>(state.range(1));
+    const int32_t style = static_cast<int32_t>(state.range(2));
+
+    HDC dc = CreateMemoryDC(width, height);
+    auto* e = new BallEngine();
+    e->frame.Create(dc, width, height);
+    e->displayMode = style;
+    e->frameCount = 100;
+    e->ballSize = 60;
+    SetUpScene(e);
+    e->formationAllowed = 1;
+    e->useFixedSeed = 1;
+    e->fixedSeed = 1;
+    e->introState.store(1);
+    for (int i = 0; i < kFirstFrame; ++i) StepFrame(e);
+
+    std::vector<double> ms;
+    ms.reserve(kLastFrame - kFirstFrame);
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        StepFrame(e);
+        const auto end = std::chrono::steady_clock::now();
+        const double seconds = std::chrono::duration<double>(end - start).count();
+        state.SetIterationTime(seconds);
+        ms.push_back(seconds * 1000.0);
+    }
+    std::sort(ms.begin(), ms.end());
+    state.counters["median_ms"] = ms.empty() ? 0.0 : ms[ms.size() / 2];
+    state.counters["p90_ms"] = ms.empty() ? 0.0 : ms[ms.size() * 9 / 10];
+    delete e;
+    DeleteMemoryDC(dc);
+}
+
+void Sizes(benchmark::internal::Benchmark* b) {
+    for (int64_t style : {1, 2, 3}) {  // Normal, Green, Squash settings
+        b->Args({1920, 1080, style});
+        b->Args({3840, 2160, style});
+    }
+}
+
+BENCHMARK(BM_StepFrame)
+    ->Apply(Sizes)
+    ->ArgNames({"w", "h", "style"})
+    ->Iterations(kLastFrame - kFirstFrame)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
