@@ -370,3 +370,47 @@ TEST(Claims, RingBallsSitOnTheRing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GroupEventEnds, RingPlacesFiftyBallsOneAFrame) {
+    const uint32_t seed = PlainSeed();
+    auto e = SpawnEngine(3);
+    e->ringCounter = 100;
+    int ringBalls = 0, calls = 0;
+    while (e->ringCounter != 0 && calls < 200) {
+        e->frameCount = 300;  // every free node is filled
+        SeedRandom(seed);
+        SpawnBalls(e.get());
+        ++calls;
+        for (BallNode* b = e->head; b != nullptr;) {
+            BallNode* older = b->older;
+            if (b->flags & FlagVortex) ++ringBalls;
+            ReleaseBall(e.get(), b);
+            b = older;
+        }
+        e->dropX = 0;
+        EXPECT_EQ(ringBalls, calls) << "one ring ball per call";
+    }
+    EXPECT_EQ(ringBalls, 50);
+    EXPECT_EQ(e->ringCounter, 0);
+}
+
+TEST(GroupEventEnds, ConvergeBurstEndsWithItsTwentyEighthBall) {
+    auto e = SpawnEngine(40);
+    e->frameCount = 300;
+    e->convergeLeft = 28;
+    e->convergeFrame = 310;
+    const uint32_t seed = PlainSeed();
+    for (int i = 0; i < 28; ++i) {
+        SeedRandom(seed);
+        e->frameCount = 4;
+        SpawnBalls(e.get());
+    }
+    EXPECT_EQ(e->convergeLeft, 0);
+    SeedRandom(seed);
+    BallNode* after = SpawnWithSeed(e.get(), seed);
+    EXPECT_NE(after->moveFrames, 1000);  // a plain ordinary ball again
+}
+
+}  // namespace
