@@ -21,6 +21,14 @@ X11WindowDC::X11WindowDC(Window xid, int width, int height, std::string displayN
     : m_xid(xid), m_bounds{0, 0, width, height}, m_displayName(std::move(displayName)) {}
 
 X11WindowDC::~X11WindowDC() {
+    if (m_flusher.joinable()) {
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            m_stopping = true;
+        }
+        m_flushWake.notify_one();
+        m_flusher.join();
+    }
     if (m_display == nullptr) return;
     if (m_image != nullptr) {
         if (m_useShm) {
@@ -57,7 +65,31 @@ bool X11WindowDC::Connect() {
     m_depth = attributes.depth;
     if (!CreateImage()) return false;
     BuildFormat(attributes);
+    m_flusher = std::thread([this] { Flusher(); });
     return true;
+}
+
+void X11WindowDC::FlushLater() {
+    m_lastPut = std::chrono::steady_clock::now();
+    if (!m_flushPending) {
+        m_flushPending = true;
+        m_flushWake.notify_one();
+    }
+}
+
+void X11WindowDC::Flusher() {
+    constexpr auto kQuiet = std::chrono::milliseconds(2);
+    std::unique_lock<std::mutex> lock(m_lock);
+    for (;;) {
+        m_flushWake.wait(lock, [this] { return m_flushPending || m_stopping; });
+        if (m_stopping) break;
+        // Wait until the puts have paused for a moment.
+        while (!m_stopping && std::chrono::steady_clock::now() < m_lastPut + kQuiet)
+            m_flushWake.wait_until(lock, m_lastPut + kQuiet);
+        XFlush(m_display);
+        m_flushPending = false;
+    }
+    if (m_flushPending) XFlush(m_display);
 }
 
 bool X11WindowDC::CreateImage() {
@@ -239,7 +271,7 @@ void X11WindowDC::TransferDib(const DibTransfer& t) {
         XPutImage(m_display, m_xid, m_gc, m_image, static_cast<int>(left), static_cast<int>(top),
                   static_cast<int>(left), static_cast<int>(top), w, h);
     }
-    XFlush(m_display);
+    FlushLater();
 }
 
 HDC WINAPI GetDC(HWND hWnd) {

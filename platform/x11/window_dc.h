@@ -5,8 +5,11 @@
 // server offers it.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/posix/device_context.h"
@@ -36,6 +39,8 @@ class X11WindowDC : public HDC__ {
     bool CreateImage();
     void BuildFormat(const XWindowAttributes& attributes);
     void WaitIfOverlapping(const RECT& rect);
+    void FlushLater();
+    void Flusher();
 
     std::mutex m_lock;
     const Window m_xid;
@@ -52,4 +57,11 @@ class X11WindowDC : public HDC__ {
     bool m_failed = false;
     PixelFormat m_format;
     std::vector<RECT> m_unsynced;  // shared-memory puts the server may still be reading
+    // A frame presents its rectangles back to back; they go to the server
+    // together, a moment after the last one, instead of one write each.
+    std::condition_variable m_flushWake;
+    std::thread m_flusher;
+    bool m_flushPending = false;
+    bool m_stopping = false;
+    std::chrono::steady_clock::time_point m_lastPut;
 };
