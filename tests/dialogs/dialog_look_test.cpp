@@ -64,6 +64,52 @@ TEST_F(DialogLook, SettingsLayoutShowsClassicControls) {
     EXPECT_EQ(
         testd::PixelAt(pixels, w, normal.x + 5, normal.y + (radio.bottom - radio.top - 12) / 2 + 5),
         0xFFFFFFu);
+
+    // Pressed and disabled states.
+    SendDlgItemMessageA(hDlg, IDCANCEL, BM_SETSTATE, TRUE, 0);
+    EnableWindow(GetDlgItem(hDlg, 1003), FALSE);
+    testd::Pump();
+    const std::vector<uint32_t> states = testd::Capture(hDlg, &w, &h);
+    testd::WritePng("settings_states.png", states, w, h);
+    // Pushed in: a flat shadow frame instead of the white raised edge.
+    EXPECT_EQ(testd::PixelAt(states, w, cancel.x, cancel.y + 5), 0x808080u);
+    EXPECT_EQ(testd::PixelAt(states, w, cancel.x + 1, cancel.y + 5), 0xD4D0C8u);
+    DestroyWindow(hDlg);
+}
+
+// Captures the screen while the system menu is open, then closes it.
+std::vector<uint32_t> g_screen;
+void CALLBACK ShootMenu(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    Display* display = X11Display();
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    int w = 0, h = 0;
+    g_screen = testd::Capture(X11Handle(DefaultRootWindow(display)), &w, &h);
+    testd::WritePng("system_menu.png", g_screen, w, h);
+    PostMessageA(X11Handle(focus), WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+TEST_F(DialogLook, SystemMenuShowsItsItemsWithTheFirstOneHot) {
+    testd::TemplateBuilder t = testd::SettingsTemplate();
+    HWND hDlg = CreateDialogIndirectParamA(nullptr, t.Get(), nullptr, SettingsProc, 0);
+    ASSERT_NE(hDlg, nullptr);
+    AppendMenuA(GetSystemMenu(hDlg, FALSE), MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(GetSystemMenu(hDlg, FALSE), MF_STRING, 16, "&About quorix ...");
+    SetWindowPos(hDlg, nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    testd::Pump();
+    g_screen.clear();
+    SetTimer(nullptr, 0, 300, ShootMenu);
+    MSG msg = {};
+    msg.hwnd = hDlg;
+    msg.message = WM_SYSKEYDOWN;
+    msg.wParam = VK_SPACE;
+    EXPECT_TRUE(IsDialogMessageA(hDlg, &msg));  // returns once the menu is closed
+    ASSERT_FALSE(g_screen.empty());
+    // The menu opens under the client area's top-left corner, its first item
+    // highlighted in the selection colour.
+    EXPECT_EQ(testd::PixelAt(g_screen, 800, 20 + 10, 20 + 8), 0x0A246Au);
     DestroyWindow(hDlg);
 }
 
