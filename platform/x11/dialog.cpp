@@ -88,6 +88,7 @@ void DescribeTopLevel(HWND hDlg, HWND owner) {
     hint.res_class = cls;
     XSetClassHint(display, record->xid, &hint);
     X11StoreWindowText(hDlg, record->title.c_str());
+    X11FixSizeHints(hDlg);
 }
 
 HWND CreateFromTemplate(LPCDLGTEMPLATEA dialogTemplate, HWND owner, DLGPROC proc, LPARAM param,

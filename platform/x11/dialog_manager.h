@@ -68,6 +68,9 @@ void X11DrawIconImage(Window xid, HICON icon, int x, int y, int size, COLORREF b
 // Sets _NET_WM_ICON of a top-level window from the big and small icons.
 void X11SetNetWmIcon(Window xid, HICON big, HICON small);
 
+// Drops what was selected into a device context that is being released.
+void X11ForgetDcState(HDC hdc);
+
 // The X window a device context draws on, 0 for memory DCs.
 Window X11DrawableOf(HDC hdc);
 
@@ -93,6 +96,8 @@ void X11StoreWindowText(HWND hWnd, LPCSTR text);
 std::string X11WindowText(HWND hWnd);
 DWORD X11Style(HWND hWnd);
 void X11SetStyle(HWND hWnd, DWORD style);
+// A dialog without a sizing frame tells the window manager its one size.
+void X11FixSizeHints(HWND hWnd);
 // The position of a child in its parent's client area.
 POINT X11ChildOrigin(HWND hWnd);
 

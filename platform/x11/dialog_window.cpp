@@ -113,6 +113,21 @@ void X11SetStyle(HWND hWnd, DWORD style) {
         record->style = (style & ~static_cast<DWORD>(WS_VISIBLE)) | (record->style & WS_VISIBLE);
 }
 
+void X11FixSizeHints(HWND hWnd) {
+    X11WindowRecord* record = X11FindWindow(hWnd);
+    Display* display = X11Display();
+    if (record == nullptr || display == nullptr || !IsTopLevel(record) ||
+        (record->style & WS_THICKFRAME) != 0 || X11Dialog(hWnd) == nullptr)
+        return;
+    XSizeHints hints = {};
+    long supplied = 0;
+    XGetWMNormalHints(display, record->xid, &hints, &supplied);
+    hints.flags |= PMinSize | PMaxSize;
+    hints.min_width = hints.max_width = std::max(record->width, 1);
+    hints.min_height = hints.max_height = std::max(record->height, 1);
+    XSetWMNormalHints(display, record->xid, &hints);
+}
+
 POINT X11ChildOrigin(HWND hWnd) {
     X11WindowRecord* record = X11FindWindow(hWnd);
     if (record == nullptr || record->parent == nullptr) return POINT{0, 0};
@@ -336,6 +351,7 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
         sized = width != record->width || height != record->height;
         record->width = width;
         record->height = height;
+        X11FixSizeHints(hWnd);
         XResizeWindow(display, record->xid, static_cast<unsigned>(std::max(width, 1)),
                       static_cast<unsigned>(std::max(height, 1)));
     }

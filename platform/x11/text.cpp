@@ -233,6 +233,11 @@ std::vector<std::string> SplitLines(HFONT font, const std::string& text, bool wr
 
 }  // namespace
 
+void X11ForgetDcState(HDC hdc) {
+    std::lock_guard<std::mutex> guard(DcLock());
+    DcStates().erase(hdc);
+}
+
 bool X11IsLiveFont(HFONT font) {
     std::lock_guard<std::mutex> guard(FontLock());
     return LiveFonts().count(font) != 0;

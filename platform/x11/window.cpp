@@ -438,6 +438,12 @@ int WINAPI GetSystemMetrics(int nIndex) {
             return X11PrimaryArea().width;
         case SM_CYSCREEN:
             return X11PrimaryArea().height;
+        case SM_CXICON:
+        case SM_CYICON:
+            return 32;
+        case SM_CXSMICON:
+        case SM_CYSMICON:
+            return 16;
         default:
             return 0;
     }

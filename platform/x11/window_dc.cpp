@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "platform/x11/dialog_manager.h"
 #include "platform/x11/window.h"
 
 namespace {
@@ -284,6 +285,7 @@ HDC WINAPI GetDC(HWND hWnd) {
 int WINAPI ReleaseDC(HWND, HDC hDC) {
     auto* dc = dynamic_cast<X11WindowDC*>(hDC);
     if (dc == nullptr) return 0;
+    X11ForgetDcState(hDC);  // the fonts and colours selected into it
     delete dc;
     return 1;
 }

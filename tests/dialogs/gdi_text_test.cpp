@@ -78,6 +78,22 @@ TEST_F(GdiText, TextExtentsFollowTheSelectedFont) {
     DestroyWindow(hDlg);
 }
 
+TEST_F(GdiText, ReleasedDeviceContextsLeaveNothingSelectedBehind) {
+    testd::TemplateBuilder t(WS_POPUP, 0, 0, 0, 40, 40, "");
+    HWND hDlg = CreateDialogIndirectParamA(nullptr, t.Get(), nullptr, PlainProc, 0);
+    ASSERT_NE(hDlg, nullptr);
+    // The next DC is often allocated where the last one was: it must start afresh.
+    for (int round = 0; round < 3; ++round) {
+        HDC dc = GetDC(hDlg);
+        EXPECT_EQ(SetBkMode(dc, TRANSPARENT), OPAQUE);
+        EXPECT_EQ(SetTextColor(dc, RGB(1, 2, 3)), RGB(0, 0, 0));
+        ReleaseDC(hDlg, dc);
+    }
+    EXPECT_EQ(GetSystemMetrics(SM_CXICON), 32);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSMICON), 16);
+    DestroyWindow(hDlg);
+}
+
 TEST_F(GdiText, BitmapsFromTopDownAndBottomUpRows) {
     // 84 x 68 at 24 bits: rows of 252 bytes, as the About box's button.
     BITMAPINFOHEADER header = {};
