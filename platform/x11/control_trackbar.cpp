@@ -27,7 +27,13 @@ struct TrackState {
     bool dragging = false;
     int dragOffset = 0;
     bool paging = false;
+    int pageDirection = 0;  // -1 towards the minimum, +1 towards the maximum
+    int pointerX = 0;       // where the paging press is held
 };
+
+constexpr UINT_PTR kPageTimer = 1;
+constexpr UINT kPageDelayMs = 400;  // before a held press repeats
+constexpr UINT kPageRepeatMs = 100;
 
 std::unordered_map<HWND, TrackState>& States() {
     static auto* states = new std::unordered_map<HWND, TrackState>;
@@ -354,16 +360,43 @@ LRESULT CALLBACK X11TrackbarProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
                 Redraw(hWnd);
                 return 0;
             }
+            // A press beside the thumb pages towards it, and repeats while held
+            // until the thumb reaches the pointer.
             s.paging = true;
-            if (x < ValueX(s, g, s.pos))
+            s.pointerX = x;
+            s.pageDirection = x < ValueX(s, g, s.pos) ? -1 : 1;
+            if (s.pageDirection < 0)
                 Step(hWnd, TB_PAGEUP, s.pos - s.pageSize);
             else
                 Step(hWnd, TB_PAGEDOWN, s.pos + s.pageSize);
+            SetTimer(hWnd, kPageTimer, kPageDelayMs, nullptr);
+            return 0;
+        }
+        case WM_TIMER: {
+            X11WindowRecord* record = X11FindWindow(hWnd);
+            auto found = States().find(hWnd);
+            if (wParam != kPageTimer || record == nullptr || found == States().end()) return 0;
+            TrackState& s = found->second;
+            const Geometry g = Layout(record);
+            const RECT thumb = ThumbRect(s, g);
+            const bool beyond =
+                s.pageDirection < 0 ? s.pointerX < thumb.left : s.pointerX >= thumb.right;
+            const bool atEnd = s.pageDirection < 0 ? s.pos <= s.min : s.pos >= s.max;
+            if (!s.paging || !beyond || atEnd) {
+                KillTimer(hWnd, kPageTimer);
+                return 0;
+            }
+            if (s.pageDirection < 0)
+                Step(hWnd, TB_PAGEUP, s.pos - s.pageSize);
+            else
+                Step(hWnd, TB_PAGEDOWN, s.pos + s.pageSize);
+            SetTimer(hWnd, kPageTimer, kPageRepeatMs, nullptr);
             return 0;
         }
         case WM_MOUSEMOVE: {
             X11WindowRecord* record = X11FindWindow(hWnd);
             TrackState& s = States()[hWnd];
+            if (s.paging) s.pointerX = static_cast<short>(LOWORD(lParam));
             if (record == nullptr || !s.dragging) return 0;
             const Geometry g = Layout(record);
             const LONG value = ValueAt(s, g, static_cast<short>(LOWORD(lParam)) - s.dragOffset);
@@ -384,6 +417,7 @@ LRESULT CALLBACK X11TrackbarProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
                 Redraw(hWnd);
             } else if (s.paging) {
                 s.paging = false;
+                KillTimer(hWnd, kPageTimer);
                 ReleaseCapture();
                 Notify(hWnd, TB_ENDTRACK, 0);
             }

@@ -165,4 +165,32 @@ TEST_F(Trackbar, ClickBesideTheThumbPagesTowardsIt) {
     EXPECT_EQ(X11Dialog(m_dialog)->focus, m_bar);  // a click takes the focus
 }
 
+TEST_F(Trackbar, HeldPressBesideTheThumbRepeatsUntilTheThumbIsThere) {
+    RECT thumb;
+    Send(TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+    RECT client;
+    GetClientRect(m_bar, &client);
+    const int cy = (thumb.top + thumb.bottom) / 2;
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.right - 3, cy));
+    EXPECT_EQ(Pos(), 68);
+    const DWORD end = GetTickCount() + 1500;
+    while (GetTickCount() < end)
+        testd::Pump();
+    EXPECT_EQ(Pos(), 100);  // 84, then the end of the range under the pointer
+    Send(WM_LBUTTONUP, 0, MAKELPARAM(client.right - 3, cy));
+    size_t pages = 0;
+    for (const auto& scroll : g_scrolls)
+        pages += scroll.first == TB_PAGEDOWN ? 1 : 0;
+    EXPECT_EQ(pages, 3u);
+    EXPECT_EQ(g_scrolls.back(), std::make_pair(int(TB_ENDTRACK), 0));
+    // A short press moves one page only.
+    Send(TBM_SETPOS, TRUE, 20);
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.right - 3, cy));
+    Send(WM_LBUTTONUP, 0, MAKELPARAM(client.right - 3, cy));
+    const DWORD later = GetTickCount() + 600;
+    while (GetTickCount() < later)
+        testd::Pump();
+    EXPECT_EQ(Pos(), 36);
+}
+
 }  // namespace
