@@ -113,11 +113,17 @@ HFONT MakeFont(const LOGFONTA& logFont) {
     font->pixelSize = pixelSize;
     Display* display = X11Display();
     if (display != nullptr) {
+        // On colour-map visuals (8 bits per pixel) blended glyphs come out as
+        // solid boxes: there the glyphs are drawn as plain bitmaps without
+        // the render extension.
+        const int cls = DefaultVisual(display, DefaultScreen(display))->c_class;
+        const Bool trueColour = cls == TrueColor || cls == DirectColor ? True : False;
         font->xft = XftFontOpen(
             display, DefaultScreen(display), XFT_FAMILY, XftTypeString, family.c_str(),
             XFT_PIXEL_SIZE, XftTypeDouble, static_cast<double>(pixelSize), XFT_WEIGHT,
             XftTypeInteger, weight == FW_BOLD ? XFT_WEIGHT_BOLD : XFT_WEIGHT_MEDIUM, XFT_SLANT,
-            XftTypeInteger, italic ? XFT_SLANT_ITALIC : XFT_SLANT_ROMAN, nullptr);
+            XftTypeInteger, italic ? XFT_SLANT_ITALIC : XFT_SLANT_ROMAN, XFT_ANTIALIAS, XftTypeBool,
+            trueColour, XFT_RENDER, XftTypeBool, trueColour, nullptr);
     }
     if (font->xft != nullptr) {
         font->ascent = font->xft->ascent;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -28,7 +29,10 @@ inline std::unique_ptr<testx::XvfbServer>& Server() {
 inline Display* SharedDisplay() {
     static Display* display = nullptr;
     if (Server() == nullptr) {
-        Server() = std::make_unique<testx::XvfbServer>("800x600x24");
+        // QUORIX_DIALOG_TEST_DEPTH=8 runs the tests on a colour-map display.
+        const char* depth = std::getenv("QUORIX_DIALOG_TEST_DEPTH");
+        const bool low = depth != nullptr && std::string(depth) == "8";
+        Server() = std::make_unique<testx::XvfbServer>(low ? "800x600x8" : "800x600x24");
         if (!Server()->Ok()) return nullptr;
         setenv("DISPLAY", Server()->Display().c_str(), 1);
         std::string error;
