@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -51,10 +52,15 @@ class DialogsTest : public ::testing::Test {
         ASSERT_NE(mkdtemp(dir), nullptr);
         m_dir = dir;
         m_registry = m_dir + "/registry.reg";
+        // Fontconfig keeps its caches until the process ends; a sanitizer build
+        // of the program is told to leave them and checks everything else.
+        m_suppressions = m_dir + "/lsan.supp";
+        std::ofstream(m_suppressions) << "leak:libfontconfig.so\n";
     }
     void TearDown() override {
         m_program.Kill();
         std::remove(m_registry.c_str());
+        std::remove(m_suppressions.c_str());
         std::remove((m_dir + "/screen.xwd").c_str());
         std::remove((m_dir + "/stderr.txt").c_str());
         rmdir(m_dir.c_str());
@@ -66,8 +72,9 @@ class DialogsTest : public ::testing::Test {
         std::vector<std::string> argv = {program != nullptr && program[0] != '\0' ? program
                                                                                   : QUORIX_PROGRAM};
         argv.insert(argv.end(), args.begin(), args.end());
-        std::vector<std::string> fullEnv = {"DISPLAY=" + m_screen.Name(),
-                                            "QUORIX_REGISTRY=" + m_registry};
+        std::vector<std::string> fullEnv = {
+            "DISPLAY=" + m_screen.Name(), "QUORIX_REGISTRY=" + m_registry,
+            "LSAN_OPTIONS=print_suppressions=0:suppressions=" + m_suppressions};
         fullEnv.insert(fullEnv.end(), env.begin(), env.end());
         m_program.Start(argv, fullEnv, "", m_dir + "/stderr.txt");
     }
@@ -121,7 +128,7 @@ class DialogsTest : public ::testing::Test {
 
     Screen m_screen;
     testx::ChildProcess m_program;
-    std::string m_dir, m_registry;
+    std::string m_dir, m_registry, m_suppressions;
 };
 
 // Dark pixels in the square at a radio button's left (its circle): the
