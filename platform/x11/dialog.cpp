@@ -75,8 +75,10 @@ void DescribeTopLevel(HWND hDlg, HWND owner) {
     Display* display = X11Display();
     X11WindowRecord* record = X11FindWindow(hDlg);
     if (display == nullptr || record == nullptr) return;
-    if (X11WindowRecord* ownerRecord = X11FindWindow(TopLevelOf(owner)))
-        XSetTransientForHint(display, record->xid, ownerRecord->xid);
+    // The owner may be another program's window (the configuration dialog
+    // owned by a settings program): the window manager keeps us above it.
+    if (owner != nullptr)
+        XSetTransientForHint(display, record->xid, X11WindowId(TopLevelOf(owner)));
     const Atom type = XInternAtom(display, "_NET_WM_WINDOW_TYPE", False);
     const Atom dialog = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
     XChangeProperty(display, record->xid, type, XA_ATOM, 32, PropModeReplace,
@@ -364,10 +366,11 @@ HWND WINAPI CreateDialogIndirectParamA(HINSTANCE, LPCDLGTEMPLATEA lpTemplate, HW
 INT_PTR WINAPI DialogBoxIndirectParamA(HINSTANCE, LPCDLGTEMPLATEA hDialogTemplate, HWND hWndParent,
                                        DLGPROC lpDialogFunc, LPARAM dwInitParam) {
     HWND owner = hWndParent != nullptr ? TopLevelOf(hWndParent) : nullptr;
-    if (owner != nullptr && X11FindWindow(owner) == nullptr) owner = nullptr;
+    if (owner != nullptr && !IsWindow(owner)) owner = nullptr;
     HWND hDlg = CreateFromTemplate(hDialogTemplate, owner, lpDialogFunc, dwInitParam, true);
     if (hDlg == nullptr) return -1;
     // The owner takes no input while the dialog runs.
+    // (A foreign owner is not ours to disable.)
     const bool disabledOwner = owner != nullptr && IsWindowEnabled(owner);
     if (disabledOwner) EnableWindow(owner, FALSE);
     INT_PTR result = -1;
@@ -390,7 +393,8 @@ INT_PTR WINAPI DialogBoxIndirectParamA(HINSTANCE, LPCDLGTEMPLATEA hDialogTemplat
     if (d != nullptr && d->ended) result = d->result;
     if (disabledOwner && X11FindWindow(owner) != nullptr) EnableWindow(owner, TRUE);
     if (X11FindWindow(hDlg) != nullptr) DestroyWindow(hDlg);
-    if (owner != nullptr && IsWindowVisible(owner)) SetFocus(owner);
+    if (owner != nullptr && X11FindWindow(owner) != nullptr && IsWindowVisible(owner))
+        SetFocus(owner);
     return result;
 }
 

@@ -258,9 +258,14 @@ BOOL WINAPI IsWindowEnabled(HWND hWnd) {
     return record != nullptr && (record->style & WS_DISABLED) == 0 ? TRUE : FALSE;
 }
 
+static bool ForeignRect(HWND hWnd, RECT* rect, bool* viewable);
+
 BOOL WINAPI IsWindowVisible(HWND hWnd) {
     X11WindowRecord* record = X11FindWindow(hWnd);
-    if (record == nullptr) return FALSE;
+    if (record == nullptr) {
+        bool viewable = false;
+        return ForeignRect(hWnd, nullptr, &viewable) && viewable ? TRUE : FALSE;
+    }
     for (; record != nullptr;
          record = record->foreignParent ? nullptr : X11FindWindow(record->parent))
         if ((record->style & WS_VISIBLE) == 0) return FALSE;
@@ -296,10 +301,32 @@ BOOL WINAPI IsChild(HWND hWndParent, HWND hWnd) {
     return FALSE;
 }
 
+// Another program's window: its attributes and position from the server.
+static bool ForeignRect(HWND hWnd, RECT* rect, bool* viewable) {
+    Display* display = X11Display();
+    const uintptr_t id = reinterpret_cast<uintptr_t>(hWnd);
+    if (display == nullptr || id == 0 || id > 0x1FFFFFFFu) return false;
+    XWindowAttributes attributes;
+    int x = 0, y = 0;
+    Window child = 0;
+    X11ErrorTrap trap(display);
+    const Status ok = XGetWindowAttributes(display, X11WindowId(hWnd), &attributes);
+    if (ok != 0)
+        XTranslateCoordinates(display, X11WindowId(hWnd), DefaultRootWindow(display), 0, 0, &x, &y,
+                              &child);
+    if (trap.Sync() != 0 || ok == 0) return false;
+    const X11ScreenArea area = X11PrimaryArea();
+    x -= area.x;
+    y -= area.y;
+    if (rect != nullptr) *rect = {x, y, x + attributes.width, y + attributes.height};
+    if (viewable != nullptr) *viewable = attributes.map_state == IsViewable;
+    return true;
+}
+
 BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect) {
     if (lpRect == nullptr) return FALSE;
     X11WindowRecord* record = X11FindWindow(hWnd);
-    if (record == nullptr) return FALSE;
+    if (record == nullptr) return ForeignRect(hWnd, lpRect, nullptr) ? TRUE : FALSE;
     const POINT origin = ScreenOrigin(record);
     *lpRect = {origin.x, origin.y, origin.x + record->width, origin.y + record->height};
     return TRUE;

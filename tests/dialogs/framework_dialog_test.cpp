@@ -73,8 +73,10 @@ class CTestDlg : public CDialog {
         EndDialog(77);
         return TRUE;
     }
+    Window transientFor = 0;
     afx_msg LRESULT OnPlace(WPARAM, LPARAM) {
         GetWindowRect(&placed);
+        XGetTransientForHint(X11Display(), X11WindowId(m_hWnd), &transientFor);
         return 0;
     }
     DECLARE_MESSAGE_MAP()
@@ -130,6 +132,26 @@ TEST_F(FrameworkDialog, UnmovedDialogIsCentredOnTheWorkArea) {
     EXPECT_LE(std::abs(dx), 2);
     EXPECT_LE(std::abs(dy), 2);
     EXPECT_GT(m_dialog.placed.right - m_dialog.placed.left, 100);
+}
+
+TEST_F(FrameworkDialog, AnotherProgramsWindowCanOwnTheDialog) {
+    // A window of a second connection, as a settings program's window would be.
+    Display* other = XOpenDisplay(nullptr);
+    ASSERT_NE(other, nullptr);
+    const Window foreign =
+        XCreateSimpleWindow(other, DefaultRootWindow(other), 420, 300, 200, 100, 0, 0, 0);
+    XMapWindow(other, foreign);
+    XSync(other, False);
+    CTestDlg dialog;
+    dialog.InitModalIndirect(m_template->Get(), CWnd::FromHandle(X11Handle(foreign)));
+    dialog.posts = {{WM_USER + 3, 0}, {WM_KEYDOWN, VK_ESCAPE}};
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(dialog.transientFor, foreign);
+    // Centred over the owner's centre (520, 350).
+    EXPECT_LE(std::abs((dialog.placed.left + dialog.placed.right) / 2 - 520), 1);
+    EXPECT_LE(std::abs((dialog.placed.top + dialog.placed.bottom) / 2 - 350), 1);
+    XDestroyWindow(other, foreign);
+    XCloseDisplay(other);
 }
 
 TEST_F(FrameworkDialog, ControlsCreatedAtRunTimeJoinTheDialog) {
