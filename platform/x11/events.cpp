@@ -4,6 +4,7 @@
 
 #include <mutex>
 
+#include "platform/x11/dialog_manager.h"
 #include "platform/x11/display.h"
 #include "platform/x11/keyboard.h"
 #include "platform/x11/message_loop.h"
@@ -276,6 +277,12 @@ BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
 
 HWND WINAPI SetFocus(HWND hWnd) {
     const HWND previous = g_focus;
+    // A dialog's control: the dialog manager keeps the control's focus, the
+    // X input focus stays with the dialog.
+    if (const HWND dialog = X11DialogOf(hWnd); dialog != nullptr && dialog != hWnd) {
+        X11DialogSetFocus(dialog, hWnd);
+        hWnd = dialog;
+    }
     X11WindowRecord* record = X11FindWindow(hWnd);
     if (record == nullptr) return nullptr;
     X11ErrorTrap trap(X11Display());

@@ -207,6 +207,21 @@ TEST_F(DialogKeys, MnemonicsCheckRadioButtonsAndLabelsLeadToTheNextControl) {
     DestroyWindow(hDlg);
 }
 
+TEST_F(DialogKeys, SetFocusOnAControlMovesTheDialogsFocus) {
+    HWND hDlg = Modeless();
+    HWND bar = GetDlgItem(hDlg, 1011);
+    SetFocus(bar);
+    EXPECT_EQ(Focus(hDlg), bar);
+    // The default look went back to OK when the focus left the push buttons.
+    SetFocus(GetDlgItem(hDlg, IDCANCEL));
+    EXPECT_EQ(GetWindowLongA(GetDlgItem(hDlg, IDCANCEL), GWL_STYLE) & BS_TYPEMASK,
+              BS_DEFPUSHBUTTON);
+    SetFocus(bar);
+    EXPECT_EQ(GetWindowLongA(GetDlgItem(hDlg, IDCANCEL), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+    EXPECT_EQ(GetWindowLongA(GetDlgItem(hDlg, IDOK), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    DestroyWindow(hDlg);
+}
+
 TEST_F(DialogKeys, F1AsksForHelpAndEnterFollowsTheDefaultId) {
     HWND hDlg = Modeless();
     X11DialogSetFocus(hDlg, GetDlgItem(hDlg, 1000));
