@@ -81,7 +81,7 @@ std::string ClassForOrdinal(int ordinal) {
         case 0x85:
             return "ComboBox";
         default:
-            return "#" + std::to_string(ordinal);
+            return std::string("#").append(std::to_string(ordinal));
     }
 }
 

@@ -109,9 +109,15 @@ TEST(DropperCircle, DriftAndToggle) {
         BallNode* b = KindBall(e.get(), 13, 8, 8, flags);
         const Flight f = Fly(e.get(), b, 35);
         EXPECT_LE(f.maxStep, 6) << std::hex << flags;
-        if (flags == FlagWobble) EXPECT_GT(f.sumX, f.frames);  // drifting right
-        if (flags == (FlagWobble | FlagDriftSign)) EXPECT_LT(f.sumX, -f.frames);
-        if (flags == (FlagWobble | FlagWobbleAlt)) EXPECT_GT(f.sumY, f.frames);
+        if (flags == FlagWobble) {
+            EXPECT_GT(f.sumX, f.frames);  // drifting right
+        }
+        if (flags == (FlagWobble | FlagDriftSign)) {
+            EXPECT_LT(f.sumX, -f.frames);
+        }
+        if (flags == (FlagWobble | FlagWobbleAlt)) {
+            EXPECT_GT(f.sumY, f.frames);
+        }
         if (!(flags & FlagWobble)) {
             EXPECT_LE(std::abs(f.sumX), 8);
             EXPECT_LE(std::abs(f.sumY), 8);

@@ -105,10 +105,18 @@ TEST(KindGrowing, Kind8RunsItsFourPhasesInOrder) {
         const int32_t wBefore = b->look.spriteWidth;
         const int before = Phase(b);
         ApplyGrowingRule(e.get(), b);
-        if (before == 0) EXPECT_EQ(b->look.spriteHeight, hBefore - 1);
-        if (before == 3) EXPECT_EQ(b->look.spriteWidth, wBefore - 1);
-        if (before == 3) EXPECT_EQ(b->look.ellipseWidth, b->look.spriteHeight);
-        if (before == 0) EXPECT_EQ(b->look.ellipseHeight, b->look.spriteWidth);
+        if (before == 0) {
+            EXPECT_EQ(b->look.spriteHeight, hBefore - 1);
+        }
+        if (before == 3) {
+            EXPECT_EQ(b->look.spriteWidth, wBefore - 1);
+        }
+        if (before == 3) {
+            EXPECT_EQ(b->look.ellipseWidth, b->look.spriteHeight);
+        }
+        if (before == 0) {
+            EXPECT_EQ(b->look.ellipseHeight, b->look.spriteWidth);
+        }
         EXPECT_EQ(b->look.normalRadius, (b->look.spriteWidth + b->look.spriteHeight) >> 1);
         if (Phase(b) != phases.back()) phases.push_back(Phase(b));
     }

@@ -228,7 +228,9 @@ TEST(KindShrinking, Kind20FadesOut) {
             EXPECT_EQ(b->look.lightDirection, 0x800180);
             EXPECT_EQ(b->look.specularIndex, 3);
         }
-        if (m < 256) EXPECT_EQ(b->look.opacityControl, m - 256);
+        if (m < 256) {
+            EXPECT_EQ(b->look.opacityControl, m - 256);
+        }
         EXPECT_EQ(b->state, m == 1 ? StateRemove : StateShrinking) << m;
     }
 }
