@@ -73,3 +73,12 @@ BOOL WINAPI SetThreadPriority(HANDLE hThread, int nPriority);
 int WINAPI GetThreadPriority(HANDLE hThread);
 BOOL WINAPI GetExitCodeThread(HANDLE hThread, LPDWORD lpExitCode);
 DWORD WINAPI GetCurrentThreadId(void);
+
+// Standard handles and the console test. On POSIX a standard handle stands for
+// file descriptor 0, 1 or 2; GetConsoleMode succeeds only for a terminal, so it
+// answers "is this a console" as on Windows.
+#define STD_INPUT_HANDLE ((DWORD)-10)
+#define STD_OUTPUT_HANDLE ((DWORD)-11)
+#define STD_ERROR_HANDLE ((DWORD)-12)
+HANDLE WINAPI GetStdHandle(DWORD nStdHandle);
+BOOL WINAPI GetConsoleMode(HANDLE hConsoleHandle, LPDWORD lpMode);

@@ -1,9 +1,8 @@
-// The tools run on the build host only; this one question has no Win32-subset
-// equivalent in the platform layer, so it is answered here.
 #include "terminal.h"
 
-#include <unistd.h>
+#include "platform/win32.h"
 
 bool StderrIsTerminal() {
-    return isatty(STDERR_FILENO) == 1;
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != FALSE;
 }
