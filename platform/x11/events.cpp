@@ -152,9 +152,10 @@ void X11SetWindowProtocols(Window xid) {
 void X11QueuePaint(HWND hWnd) {
     X11WindowRecord* record = X11FindWindow(hWnd);
     if (record == nullptr || record->paintPending) return;
-    record->paintPending = true;
+    // Pending only once the paint is queued: a paint that could not be posted
+    // (a full queue) must not block every later one.
     PostWindowMessage(hWnd, WM_NCPAINT, 1, 0);
-    PostWindowMessage(hWnd, WM_PAINT, 0, 0);
+    if (PostWindowMessage(hWnd, WM_PAINT, 0, 0)) record->paintPending = true;
 }
 
 void X11ForgetFocus(HWND hWnd) {

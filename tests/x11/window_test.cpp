@@ -281,6 +281,18 @@ TEST_F(EventTranslation, ExposuresGiveOnePaintUntilItIsValidated) {
     EXPECT_EQ(Posted().size(), 2u);
 }
 
+TEST_F(EventTranslation, APaintThatCouldNotBeQueuedDoesNotBlockTheNextOne) {
+    // Fill the window's queue to its limit: the exposure's paint is lost.
+    while (PostMessageA(m_hwnd, WM_USER, 0, 0)) {
+    }
+    X11TranslateEvent(Event(Expose));
+    Posted();  // drain the queue
+    X11TranslateEvent(Event(Expose));
+    const std::vector<MSG> msgs = Posted();
+    ASSERT_EQ(msgs.size(), 2u);
+    EXPECT_EQ(msgs[1].message, static_cast<UINT>(WM_PAINT));
+}
+
 TEST_F(EventTranslation, TheWindowManagersCloseBecomesWmClose) {
     XEvent close = Event(ClientMessage);
     close.xclient.message_type = XInternAtom(X11Display(), "WM_PROTOCOLS", False);
