@@ -249,11 +249,11 @@ uint32_t FacePixel(int row, int column) {
         // Blinn highlight with the half vector between the light and the viewer.
         const double hx = lx, hy = ly, hz = lz + 1.0;
         const double hl = std::sqrt(hx * hx + hy * hy + hz * hz);
-        const double spec = std::pow(std::max(0.0, (dx * hx + dy * hy + nz * hz) / hl), 40.0);
+        const double highlight = std::pow(std::max(0.0, (dx * hx + dy * hy + nz * hz) / hl), 40.0);
         const double shade = 0.22 + 0.85 * diffuse;
-        const double br = ball.r * shade + 255 * spec;
-        const double bg = ball.g * shade + 255 * spec;
-        const double bb = ball.b * shade + 255 * spec;
+        const double br = ball.r * shade + 255 * highlight;
+        const double bg = ball.g * shade + 255 * highlight;
+        const double bb = ball.b * shade + 255 * highlight;
         r += (br - r) * cover;
         g += (bg - g) * cover;
         b += (bb - b) * cover;

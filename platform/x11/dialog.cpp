@@ -100,11 +100,11 @@ HWND CreateFromTemplate(LPCDLGTEMPLATEA dialogTemplate, HWND owner, DLGPROC proc
     // needs its queue before the first window exists.
     EnsureThreadQueue();
     X11RegisterBuiltinClasses();
-    DialogSpec spec;
-    if (!ParseDialogTemplate(dialogTemplate, kTemplateLimit, &spec)) return nullptr;
+    DialogLayout layout;
+    if (!ParseDialogTemplate(dialogTemplate, kTemplateLimit, &layout)) return nullptr;
     HFONT font = X11DefaultFont();
-    if (spec.hasFont && !spec.face.empty())
-        font = X11DialogFont(spec.face, spec.pointSize, spec.weight, spec.italic);
+    if (layout.hasFont && !layout.face.empty())
+        font = X11DialogFont(layout.face, layout.pointSize, layout.weight, layout.italic);
     const SIZE base = X11DialogBaseUnits(font);
 
     auto* data = new DialogData;
@@ -115,25 +115,25 @@ HWND CreateFromTemplate(LPCDLGTEMPLATEA dialogTemplate, HWND owner, DLGPROC proc
     data->baseY = base.cy;
     data->modal = modal;
 
-    const bool child = (spec.style & WS_CHILD) != 0;
-    RECT rect = MapUnits(spec.units, base);
-    if (owner != nullptr && !child && (spec.style & DS_ABSALIGN) == 0) {
+    const bool child = (layout.style & WS_CHILD) != 0;
+    RECT rect = MapUnits(layout.units, base);
+    if (owner != nullptr && !child && (layout.style & DS_ABSALIGN) == 0) {
         // Positions count from the owner's client area.
         POINT origin = {0, 0};
         ClientToScreen(owner, &origin);
         OffsetRect(&rect, origin.x, origin.y);
     }
-    if ((spec.style & DS_CENTER) != 0 && !child) {
+    if ((layout.style & DS_CENTER) != 0 && !child) {
         RECT area;
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
         OffsetRect(&rect, (area.left + area.right - rect.right - rect.left) / 2,
                    (area.top + area.bottom - rect.bottom - rect.top) / 2);
     }
-    const std::string className = spec.className.empty() ? kDialogClass : spec.className;
+    const std::string className = layout.className.empty() ? kDialogClass : layout.className;
     DialogData* const outer = t_pending;
     t_pending = data;
-    HWND hDlg = CreateWindowExA(spec.exStyle, className.c_str(), spec.caption.c_str(),
-                                spec.style & ~static_cast<DWORD>(WS_VISIBLE), rect.left, rect.top,
+    HWND hDlg = CreateWindowExA(layout.exStyle, className.c_str(), layout.caption.c_str(),
+                                layout.style & ~static_cast<DWORD>(WS_VISIBLE), rect.left, rect.top,
                                 rect.right - rect.left, rect.bottom - rect.top, owner, nullptr,
                                 nullptr, nullptr);
     const bool bound = t_pending == nullptr;
@@ -147,10 +147,10 @@ HWND CreateFromTemplate(LPCDLGTEMPLATEA dialogTemplate, HWND owner, DLGPROC proc
         X11Extra(hDlg, true)->owner = owner;
         DescribeTopLevel(hDlg, owner);
     }
-    if ((spec.style & DS_SETFONT) != 0)
+    if ((layout.style & DS_SETFONT) != 0)
         SendMessageA(hDlg, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
-    for (const DialogItemSpec& item : spec.items) {
+    for (const DialogItemLayout& item : layout.items) {
         if (X11Dialog(hDlg) == nullptr) return nullptr;
         const RECT at = MapUnits(item.units, base);
         HWND control = CreateWindowExA(
@@ -179,7 +179,7 @@ HWND CreateFromTemplate(LPCDLGTEMPLATEA dialogTemplate, HWND owner, DLGPROC proc
         first = GetNextDlgTabItem(hDlg, nullptr, FALSE);
         if (d->focus == nullptr || focusDefault != 0) X11DialogSetFocus(hDlg, first);
     }
-    if (!modal && (spec.style & WS_VISIBLE) != 0 && !d->ended) ShowWindow(hDlg, SW_SHOW);
+    if (!modal && (layout.style & WS_VISIBLE) != 0 && !d->ended) ShowWindow(hDlg, SW_SHOW);
     return hDlg;
 }
 

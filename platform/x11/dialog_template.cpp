@@ -91,9 +91,9 @@ RECT Units(short x, short y, short cx, short cy) {
 
 }  // namespace
 
-bool ParseDialogTemplate(const void* dialogTemplate, size_t limit, DialogSpec* out) {
+bool ParseDialogTemplate(const void* dialogTemplate, size_t limit, DialogLayout* out) {
     if (dialogTemplate == nullptr || out == nullptr) return false;
-    *out = DialogSpec{};
+    *out = DialogLayout{};
     Reader in(static_cast<const uint8_t*>(dialogTemplate), limit);
     // DLGTEMPLATEEX starts with version 1 and the signature 0xFFFF.
     const uint16_t version = in.Word();
@@ -133,7 +133,7 @@ bool ParseDialogTemplate(const void* dialogTemplate, size_t limit, DialogSpec* o
     if (!in.Ok()) return false;
     for (int i = 0; i < count; ++i) {
         in.AlignTo(4);
-        DialogItemSpec item;
+        DialogItemLayout item;
         if (out->extended) {
             in.Dword();  // help id
             item.exStyle = in.Dword();

@@ -8,7 +8,7 @@
 
 #include "platform/win32.h"
 
-struct DialogItemSpec {
+struct DialogItemLayout {
     DWORD style = 0;
     DWORD exStyle = 0;
     RECT units = {};  // x, y, x + cx, y + cy in dialog units
@@ -18,7 +18,7 @@ struct DialogItemSpec {
     int textOrdinal = -1;  // a resource id given instead of a text (icons), else -1
 };
 
-struct DialogSpec {
+struct DialogLayout {
     bool extended = false;
     DWORD style = 0;
     DWORD exStyle = 0;
@@ -30,10 +30,10 @@ struct DialogSpec {
     int weight = FW_NORMAL;
     bool italic = false;
     std::string face;
-    std::vector<DialogItemSpec> items;
+    std::vector<DialogItemLayout> items;
 };
 
 // False for a null template or one whose counts or strings run past
 // `limit` bytes (the template's size when known; templates from memory with
 // unknown size are read up to 64 KiB, as a template cannot be larger).
-bool ParseDialogTemplate(const void* dialogTemplate, size_t limit, DialogSpec* out);
+bool ParseDialogTemplate(const void* dialogTemplate, size_t limit, DialogLayout* out);

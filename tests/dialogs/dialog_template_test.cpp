@@ -9,28 +9,28 @@ namespace {
 
 TEST(DialogTemplate, ReadsHeaderFontAndItemsOfTheSettingsLayout) {
     testd::TemplateBuilder t = testd::SettingsTemplate();
-    DialogSpec spec;
-    ASSERT_TRUE(ParseDialogTemplate(t.Get(), t.Size(), &spec));
-    EXPECT_FALSE(spec.extended);
-    EXPECT_EQ(spec.style, DWORD(DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU));
-    EXPECT_EQ(spec.exStyle, 0x00040000u);
-    EXPECT_EQ(spec.units.right, 145);
-    EXPECT_EQ(spec.units.bottom, 168);
-    EXPECT_EQ(spec.caption, "quorix");
-    EXPECT_TRUE(spec.hasFont);
-    EXPECT_EQ(spec.pointSize, 8);
-    EXPECT_EQ(spec.face, "MS Sans Serif");
-    EXPECT_TRUE(spec.className.empty());
-    ASSERT_EQ(spec.items.size(), 14u);
-    EXPECT_EQ(spec.items[0].className, "Button");
-    EXPECT_EQ(spec.items[0].text, "OK");
-    EXPECT_EQ(spec.items[0].id, DWORD(IDOK));
-    EXPECT_EQ(spec.items[2].text, "&Random of:");
-    EXPECT_NE(spec.items[2].style & WS_GROUP, 0u);
-    EXPECT_EQ(spec.items[7].className, "Static");
-    EXPECT_EQ(spec.items[9].className, TRACKBAR_CLASSA);
-    EXPECT_EQ(spec.items[9].text, "");
-    const RECT box = spec.items[10].units;  // "Size of balls": 5, 121, 135 x 42
+    DialogLayout layout;
+    ASSERT_TRUE(ParseDialogTemplate(t.Get(), t.Size(), &layout));
+    EXPECT_FALSE(layout.extended);
+    EXPECT_EQ(layout.style, DWORD(DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU));
+    EXPECT_EQ(layout.exStyle, 0x00040000u);
+    EXPECT_EQ(layout.units.right, 145);
+    EXPECT_EQ(layout.units.bottom, 168);
+    EXPECT_EQ(layout.caption, "quorix");
+    EXPECT_TRUE(layout.hasFont);
+    EXPECT_EQ(layout.pointSize, 8);
+    EXPECT_EQ(layout.face, "MS Sans Serif");
+    EXPECT_TRUE(layout.className.empty());
+    ASSERT_EQ(layout.items.size(), 14u);
+    EXPECT_EQ(layout.items[0].className, "Button");
+    EXPECT_EQ(layout.items[0].text, "OK");
+    EXPECT_EQ(layout.items[0].id, DWORD(IDOK));
+    EXPECT_EQ(layout.items[2].text, "&Random of:");
+    EXPECT_NE(layout.items[2].style & WS_GROUP, 0u);
+    EXPECT_EQ(layout.items[7].className, "Static");
+    EXPECT_EQ(layout.items[9].className, TRACKBAR_CLASSA);
+    EXPECT_EQ(layout.items[9].text, "");
+    const RECT box = layout.items[10].units;  // "Size of balls": 5, 121, 135 x 42
     EXPECT_EQ(box.left, 5);
     EXPECT_EQ(box.top, 121);
     EXPECT_EQ(box.right, 140);
@@ -74,40 +74,40 @@ TEST(DialogTemplate, ReadsTheExtendedLayoutAndSkipsCreationData) {
     std::vector<uint32_t> aligned((b.size() + 3) / 4);
     std::memcpy(aligned.data(), b.data(), b.size());
 
-    DialogSpec spec;
-    ASSERT_TRUE(ParseDialogTemplate(aligned.data(), b.size(), &spec));
-    EXPECT_TRUE(spec.extended);
-    EXPECT_EQ(spec.caption, "A");
-    EXPECT_EQ(spec.pointSize, 9);
-    EXPECT_EQ(spec.weight, FW_BOLD);
-    EXPECT_TRUE(spec.italic);
-    EXPECT_EQ(spec.face, "X");
-    ASSERT_EQ(spec.items.size(), 2u);
-    EXPECT_EQ(spec.items[0].id, 1234u);
-    EXPECT_EQ(spec.items[0].className, "Static");
-    EXPECT_EQ(spec.items[0].textOrdinal, 128);
-    EXPECT_EQ(spec.items[1].id, 77u);
-    EXPECT_EQ(spec.items[1].className, "Button");
-    EXPECT_EQ(spec.items[1].text, "Go");
+    DialogLayout layout;
+    ASSERT_TRUE(ParseDialogTemplate(aligned.data(), b.size(), &layout));
+    EXPECT_TRUE(layout.extended);
+    EXPECT_EQ(layout.caption, "A");
+    EXPECT_EQ(layout.pointSize, 9);
+    EXPECT_EQ(layout.weight, FW_BOLD);
+    EXPECT_TRUE(layout.italic);
+    EXPECT_EQ(layout.face, "X");
+    ASSERT_EQ(layout.items.size(), 2u);
+    EXPECT_EQ(layout.items[0].id, 1234u);
+    EXPECT_EQ(layout.items[0].className, "Static");
+    EXPECT_EQ(layout.items[0].textOrdinal, 128);
+    EXPECT_EQ(layout.items[1].id, 77u);
+    EXPECT_EQ(layout.items[1].className, "Button");
+    EXPECT_EQ(layout.items[1].text, "Go");
 }
 
 TEST(DialogTemplate, RefusesTemplatesCutShortAndNull) {
     testd::TemplateBuilder t = testd::SettingsTemplate();
-    DialogSpec spec;
-    EXPECT_FALSE(ParseDialogTemplate(nullptr, 100, &spec));
+    DialogLayout layout;
+    EXPECT_FALSE(ParseDialogTemplate(nullptr, 100, &layout));
     // Every cut inside the template is noticed, never read past.
     for (size_t cut : {size_t(4), size_t(17), size_t(30), t.Size() / 2, t.Size() - 1})
-        EXPECT_FALSE(ParseDialogTemplate(t.Get(), cut, &spec)) << cut;
-    EXPECT_TRUE(ParseDialogTemplate(t.Get(), t.Size(), &spec));
+        EXPECT_FALSE(ParseDialogTemplate(t.Get(), cut, &layout)) << cut;
+    EXPECT_TRUE(ParseDialogTemplate(t.Get(), t.Size(), &layout));
 }
 
 TEST(DialogTemplate, DialogWithoutFontOrItems) {
     testd::TemplateBuilder t(WS_POPUP | WS_CAPTION, 0, 0, 0, 100, 40, "");
-    DialogSpec spec;
-    ASSERT_TRUE(ParseDialogTemplate(t.Get(), t.Size(), &spec));
-    EXPECT_FALSE(spec.hasFont);
-    EXPECT_TRUE(spec.items.empty());
-    EXPECT_EQ(spec.caption, "");
+    DialogLayout layout;
+    ASSERT_TRUE(ParseDialogTemplate(t.Get(), t.Size(), &layout));
+    EXPECT_FALSE(layout.hasFont);
+    EXPECT_TRUE(layout.items.empty());
+    EXPECT_EQ(layout.caption, "");
 }
 
 }  // namespace
