@@ -4,7 +4,13 @@
 #pragma once
 
 #ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX  // std::min and std::max, not the macros
+#endif
 #include <windows.h>
+// clang-format off
+#include <commctrl.h>  // the control class names and the trackbar
+// clang-format on
 #else
 #include "platform/win32/types.h"
 #include "platform/win32/kernel.h"

@@ -3,10 +3,18 @@
 
 #include <new>
 
+#ifdef _WIN32
+#include <process.h>
+#endif
+
 namespace {
 
 // Runs the procedure, then lets the object delete itself if it is meant to.
+#ifdef _WIN32
+unsigned __stdcall ThreadEntry(void* raw) {
+#else
 DWORD WINAPI ThreadEntry(LPVOID raw) {
+#endif
     CWinThread* thread = static_cast<CWinThread*>(raw);
     UINT code = thread->m_pfnThreadProc ? thread->m_pfnThreadProc(thread->m_pThreadParams) : 0;
     thread->Delete();
@@ -31,8 +39,16 @@ CWinThread::~CWinThread() {
 BOOL CWinThread::CreateThread(DWORD dwCreateFlags, UINT nStackSize,
                               LPSECURITY_ATTRIBUTES lpSecurityAttrs) {
     if (m_hThread != NULL) return FALSE;
+#ifdef _WIN32
+    // Through the C run-time, so that it sets up its per-thread state.
+    unsigned id = 0;
+    m_hThread = reinterpret_cast<HANDLE>(
+        _beginthreadex(lpSecurityAttrs, nStackSize, ThreadEntry, this, dwCreateFlags, &id));
+    m_nThreadID = id;
+#else
     m_hThread =
         ::CreateThread(lpSecurityAttrs, nStackSize, ThreadEntry, this, dwCreateFlags, &m_nThreadID);
+#endif
     return m_hThread != NULL;
 }
 

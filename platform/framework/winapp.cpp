@@ -5,7 +5,11 @@
 #include <cstring>
 #include <string>
 
+#ifdef _WIN32
+#include "platform/windows/session.h"
+#else
 #include "platform/x11/display.h"
+#endif
 
 namespace {
 
@@ -101,7 +105,12 @@ int AfxWinMain(int argc, char** argv) {
     if (app->m_pszAppName == nullptr) app->m_pszAppName = CopyString(exeName.c_str());
 
     std::string error;
+#ifdef _WIN32
+    app->m_hInstance = GetModuleHandleA(nullptr);
+    if (!WindowsStartSession(&error)) {
+#else
     if (!X11OpenDisplay(&error)) {
+#endif
         std::fprintf(stderr, "%s: %s\n", exeName.c_str(), error.c_str());
         return 1;
     }
