@@ -2,9 +2,10 @@
 // drawn by the renderer at 32 x 32 and 16 x 16: two RT_ICON images (32-bit
 // DIBs with an alpha channel and the AND mask) and the RT_GROUP_ICON
 // directory that lists them. With a second argument it also writes the two
-// images as PAM pictures to look at.
+// images as PAM pictures to look at, with a third the same images as an icon
+// file (.ico) for the Windows resource script.
 //
-// Usage: quorix-icon-gen OUTPUT.cpp [PREVIEW-PREFIX]
+// Usage: quorix-icon-gen OUTPUT.cpp [PREVIEW-PREFIX [ICON.ico]]
 #include <string>
 #include <vector>
 
@@ -100,11 +101,42 @@ void WritePreview(const std::string& path, const std::vector<uint32_t>& image, i
     std::fclose(out);
 }
 
+// An icon file: the directory (as the group's, with each image's file offset
+// in place of its resource id), then the images.
+int WriteIconFile(const char* path, const std::vector<resgen::Resource>& images,
+                  const Bytes& group) {
+    constexpr size_t kHeader = 6, kGroupEntry = 14, kFileEntry = 16;
+    Bytes file;
+    for (size_t i = 0; i < kHeader; ++i)
+        file.Byte(group.data[i]);
+    uint32_t offset = static_cast<uint32_t>(kHeader + kFileEntry * images.size());
+    for (size_t i = 0; i < images.size(); ++i) {
+        const size_t entry = kHeader + kGroupEntry * i;
+        for (size_t b = 0; b < kGroupEntry - 2; ++b)
+            file.Byte(group.data[entry + b]);
+        file.Dword(offset);
+        offset += static_cast<uint32_t>(images[i].bytes.Size());
+    }
+    for (const resgen::Resource& image : images)
+        file.Append(image.bytes);
+    FILE* out = std::fopen(path, "wb");
+    bool written = out != nullptr;
+    if (written) {
+        written = std::fwrite(file.data.data(), 1, file.Size(), out) == file.Size();
+        written = std::fclose(out) == 0 && written;
+    }
+    if (!written) {
+        std::fprintf(stderr, "quorix-icon-gen: cannot write %s\n", path);
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: quorix-icon-gen OUTPUT.cpp [PREVIEW-PREFIX]\n");
+    if (argc < 2 || argc > 4) {
+        std::fprintf(stderr, "usage: quorix-icon-gen OUTPUT.cpp [PREVIEW-PREFIX [ICON.ico]]\n");
         return 2;
     }
     const int32_t sizes[2] = {32, 16};
@@ -116,7 +148,7 @@ int main(int argc, char** argv) {
     for (unsigned i = 0; i < 2; ++i) {
         const int32_t size = sizes[i];
         const std::vector<uint32_t> image = BallImage(size);
-        if (argc == 3) WritePreview(argv[2] + std::to_string(size) + ".pam", image, size);
+        if (argc >= 3) WritePreview(argv[2] + std::to_string(size) + ".pam", image, size);
         Bytes icon = IconImage(image, size);
         group.Byte(static_cast<uint32_t>(size));
         group.Byte(static_cast<uint32_t>(size));
@@ -128,6 +160,7 @@ int main(int argc, char** argv) {
         group.Word(i + 1);  // the RT_ICON id
         resources.push_back({kRtIcon, i + 1, "kIcon" + std::to_string(size), icon});
     }
+    if (argc == 4 && WriteIconFile(argv[3], resources, group) != 0) return 1;
     resources.push_back({kRtGroupIcon, kIconId, "kIconGroup", group});
     return resgen::WriteResourceSource(argv[1], "quorix-icon-gen", resources);
 }

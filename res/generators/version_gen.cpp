@@ -4,6 +4,7 @@
 // that embeds it as resource RT_VERSION 1.
 //
 // Usage: quorix-version-gen OUTPUT.cpp
+#include <cstdlib>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -17,9 +18,6 @@ using resgen::Bytes;
 
 constexpr uint32_t kSignature = 0xFEEF04BD;
 constexpr uint32_t kStructVersion = 0x00010000;
-constexpr uint32_t kFileFlagsMask = 0x3F;
-constexpr uint32_t kFileOsNtWindows32 = 0x00040004;
-constexpr uint32_t kFileTypeApp = 1;
 
 // One node of the version tree: length in bytes (without trailing padding),
 // value length, type (1 text, 0 binary), the key, padding to 4 bytes, the
@@ -58,27 +56,29 @@ Bytes FixedFileInfo() {
     fixed.Dword(file[2] << 16 | file[3]);
     fixed.Dword(product[0] << 16 | product[1]);
     fixed.Dword(product[2] << 16 | product[3]);
-    fixed.Dword(kFileFlagsMask);
-    fixed.Dword(0);  // file flags: a release build
-    fixed.Dword(kFileOsNtWindows32);
-    fixed.Dword(kFileTypeApp);
-    fixed.Dword(0);  // file subtype
+    fixed.Dword(QUORIX_FILE_FLAGS_MASK);
+    fixed.Dword(QUORIX_FILE_FLAGS);
+    fixed.Dword(QUORIX_FILE_OS);
+    fixed.Dword(QUORIX_FILE_TYPE);
+    fixed.Dword(QUORIX_FILE_SUBTYPE);
     fixed.Dword(0);  // file date, high
     fixed.Dword(0);  // file date, low
     return fixed;
 }
 
 Bytes StringTable() {
-    // The reader looks for the company name, the internal name and the legal
-    // notice in this order, so the table keeps them in this order.
+#define QUORIX_STRING_ENTRY(key, text) {key, text},
     const std::pair<const char*, const char*> strings[] = {
-        {"CompanyName", QUORIX_COMPANY_NAME},       {"FileDescription", QUORIX_FILE_DESCRIPTION},
-        {"FileVersion", QUORIX_FILE_VERSION_TEXT},  {"InternalName", QUORIX_INTERNAL_NAME},
-        {"LegalCopyright", QUORIX_LEGAL_COPYRIGHT}, {"OriginalFilename", QUORIX_ORIGINAL_FILENAME},
-        {"ProductName", QUORIX_PRODUCT_NAME},       {"ProductVersion", QUORIX_PRODUCT_VERSION_TEXT},
-    };
+        QUORIX_VERSION_STRINGS(QUORIX_STRING_ENTRY)};
+#undef QUORIX_STRING_ENTRY
+    // The table's key names the language and code page of the translation.
     char tableKey[16];
     std::snprintf(tableKey, sizeof tableKey, "%04x%04x", QUORIX_LANGUAGE, QUORIX_CODE_PAGE);
+    if (std::string(tableKey) != QUORIX_STRING_TABLE_KEY) {
+        std::fprintf(stderr, "quorix-version-gen: string table key %s does not match %s\n",
+                     QUORIX_STRING_TABLE_KEY, tableKey);
+        std::exit(1);
+    }
     Bytes table = Node(tableKey, Bytes{}, 0, 1);
     for (const auto& [key, text] : strings) {
         table.AlignTo(4);
