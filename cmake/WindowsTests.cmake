@@ -28,9 +28,7 @@ function(quorix_windows_tests name dir)
     set_tests_properties(${name} PROPERTIES LABELS "${dir};windows" TIMEOUT 600)
 endfunction()
 
-# The ball tool's test needs libpng, which the Windows build goes without; the
-# frame buffer's test and the engine's tests draw into the POSIX layer's
-# memory device context, which has no Windows counterpart yet.
-quorix_windows_tests(quorix_render_tests render DEPS quorix_render EXCLUDE ball_cli_test.cpp
-                     frame_buffer_test.cpp)
+# The ball tool's test needs libpng, which the Windows build goes without.
+quorix_windows_tests(quorix_render_tests render DEPS quorix_render EXCLUDE ball_cli_test.cpp)
 quorix_windows_tests(quorix_timing_tests timing DEPS quorix_timing)
+quorix_windows_tests(quorix_engine_tests engine DEPS quorix_engine)
