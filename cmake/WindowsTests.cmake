@@ -32,3 +32,12 @@ endfunction()
 quorix_windows_tests(quorix_render_tests render DEPS quorix_render EXCLUDE ball_cli_test.cpp)
 quorix_windows_tests(quorix_timing_tests timing DEPS quorix_timing)
 quorix_windows_tests(quorix_engine_tests engine DEPS quorix_engine)
+# The version reader's hand-made blocks shadow the program's resource through
+# the POSIX layer's resource table; on Windows the real resource is read
+# (program_version_test.cpp).
+quorix_windows_tests(quorix_app_tests app DEPS quorix_app EXCLUDE version_reader_test.cpp)
+# The dialog pieces that need no window; the About box test with the
+# configuration dialog runs on the X layer, the sanitizer options are for the
+# Linux leak checker.
+quorix_windows_tests(quorix_ui_tests ui DEPS quorix_ui EXCLUDE settings_about_test.cpp
+                     sanitizer_options.cpp)

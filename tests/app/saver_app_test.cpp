@@ -3,26 +3,18 @@
 #include "app/saver_app.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
+#include <cstring>
 #include <string>
+
+#include "tests/support/test_registry.h"
 
 namespace {
 
 class SaverApp : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/quorix-app-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-        setenv("QUORIX_REGISTRY", (m_dir + "/registry.reg").c_str(), 1);
-    }
-    void TearDown() override {
-        unsetenv("QUORIX_REGISTRY");
-        std::filesystem::remove_all(m_dir);
-    }
-    std::string m_dir;
+    void SetUp() override { ASSERT_TRUE(m_registry.Ready()); }
+    TestRegistry m_registry;
 };
 
 TEST_F(SaverApp, RegistryKeyComesFromTheCompanyName) {

@@ -3,17 +3,15 @@
 #include "app/settings_store.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
+#include <utility>
 
 #include "platform/framework/winapp.h"
+#include "tests/support/test_registry.h"
 
 namespace {
 
@@ -22,26 +20,11 @@ const char kSettingsPath[] = "Software\\Ostrevane\\quorix\\Settings";
 class SettingsStore : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/quorix-settings-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-        m_file = m_dir + "/registry.reg";
-        setenv("QUORIX_REGISTRY", m_file.c_str(), 1);
+        ASSERT_TRUE(m_registry.Ready());
         m_app = std::make_unique<CWinApp>("quorix");
         m_app->SetRegistryKey("Ostrevane");
     }
-    void TearDown() override {
-        m_app.reset();
-        unsetenv("QUORIX_REGISTRY");
-        std::filesystem::remove_all(m_dir);
-    }
-
-    std::string File() const {
-        std::ifstream in(m_file, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    void TearDown() override { m_app.reset(); }
 
     void Store(const char* path, const char* name, DWORD type, const void* data, DWORD size) {
         HKEY key = nullptr;
@@ -62,7 +45,22 @@ class SettingsStore : public ::testing::Test {
         return true;
     }
 
-    std::string m_dir, m_file;
+    // The type and data of a value, as the registry API reports them.
+    std::pair<DWORD, DWORD> Value(const char* path, const char* name) {
+        HKEY key = nullptr;
+        DWORD type = REG_NONE, data = 0, size = sizeof(data);
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+            return {REG_NONE, 0};
+        }
+        if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) !=
+            ERROR_SUCCESS) {
+            type = REG_NONE;
+        }
+        RegCloseKey(key);
+        return {type, data};
+    }
+
+    TestRegistry m_registry;
     std::unique_ptr<CWinApp> m_app;
 };
 
@@ -80,11 +78,17 @@ TEST_F(SettingsStore, EmptyRegistryReadsNothingAndMakesTheSectionKey) {
 TEST_F(SettingsStore, WritesAndReadsTheThreeDwords) {
     SaverSettings saved{3, 40, 55};
     EXPECT_EQ(WriteSaverSettings(saved), 1);
-    EXPECT_NE(File().find("[HKEY_CURRENT_USER\\Software\\Ostrevane\\quorix\\Settings]\n"
-                          "\"Style\"=dword:00000003\n\"NumOfBalls\"=dword:00000028\n"
-                          "\"SizOfBalls\"=dword:00000037\n"),
-              std::string::npos)
-        << File();
+    EXPECT_EQ(Value(kSettingsPath, "Style"), std::make_pair(DWORD(REG_DWORD), DWORD(3)));
+    EXPECT_EQ(Value(kSettingsPath, "NumOfBalls"), std::make_pair(DWORD(REG_DWORD), DWORD(40)));
+    EXPECT_EQ(Value(kSettingsPath, "SizOfBalls"), std::make_pair(DWORD(REG_DWORD), DWORD(55)));
+    const std::string file = m_registry.FileText();
+    if (!m_registry.FilePath().empty()) {
+        EXPECT_NE(file.find("[HKEY_CURRENT_USER\\Software\\Ostrevane\\quorix\\Settings]\n"
+                            "\"Style\"=dword:00000003\n\"NumOfBalls\"=dword:00000028\n"
+                            "\"SizOfBalls\"=dword:00000037\n"),
+                  std::string::npos)
+            << file;
+    }
     SaverSettings loaded;
     EXPECT_EQ(ReadSaverSettings(loaded), 0);
     EXPECT_EQ(loaded.style, 3);
@@ -183,13 +187,14 @@ TEST_F(SettingsStore, WithoutRegistryKeyNothingIsReadOrWritten) {
     m_app.reset();  // no application object at all
     EXPECT_EQ(SettingsKeyExists(), 0);
     EXPECT_EQ(WriteSaverSettings(settings), 0);
-    EXPECT_FALSE(std::filesystem::exists(m_file));
+    EXPECT_TRUE(m_registry.Untouched());
 }
 
 TEST_F(SettingsStore, DamagedRegistryKeepsDefaultsAndTheFile) {
+    if (m_registry.FilePath().empty()) GTEST_SKIP() << "the registry here is no file to damage";
     const std::string garbage = "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Ostrevane\\quo";
     {
-        std::ofstream out(m_file, std::ios::binary);
+        std::ofstream out(m_registry.FilePath(), std::ios::binary);
         out << garbage;
     }
     EXPECT_EQ(SettingsKeyExists(), 0);
@@ -197,7 +202,7 @@ TEST_F(SettingsStore, DamagedRegistryKeepsDefaultsAndTheFile) {
     EXPECT_EQ(ReadSaverSettings(settings), -1);
     EXPECT_EQ(settings.numOfBalls, 0);
     EXPECT_EQ(WriteSaverSettings({1, 50, 40}), 0);
-    EXPECT_EQ(File(), garbage);
+    EXPECT_EQ(m_registry.FileText(), garbage);
 }
 
 TEST_F(SettingsStore, ExplicitNamesFollowTheSamePath) {

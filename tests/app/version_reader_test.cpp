@@ -1,5 +1,5 @@
-// The version reader on the program's real resource and on hand-made blocks
-// that shadow it in the resource table.
+// The version reader on hand-made blocks that shadow the program's resource in
+// the POSIX layer's resource table (program_version_test.cpp reads the real one).
 #include "app/version_reader.h"
 
 #include <gtest/gtest.h>
@@ -109,23 +109,6 @@ Result Read() {
     std::strcpy(r.texts[2], "unset");
     r.code = ReadVersionStrings(r.fixed, r.texts);
     return r;
-}
-
-TEST(VersionReader, ProgramResourceHasItsNamesAndVersion) {
-    Result r = Read();
-    EXPECT_EQ(r.code, 15);
-    EXPECT_STREQ(r.texts[0], "Ostrevane");
-    EXPECT_STREQ(r.texts[1], "quorix");
-    EXPECT_EQ(std::strlen(r.texts[2]), 4u);
-    EXPECT_EQ(r.fixed[VersionStructVersion], 0x00010000u);
-    EXPECT_EQ(r.fixed[VersionFileMS], 0x00020057u);
-    EXPECT_EQ(r.fixed[VersionFileLS], 0u);
-    EXPECT_EQ(r.fixed[VersionFileFlags] & VS_FF_PRERELEASE, 0u);
-
-    std::string company = "x", internal = "y";
-    EXPECT_EQ(GetRegistryNames(company, internal), 1);
-    EXPECT_EQ(company, "Ostrevane");
-    EXPECT_EQ(internal, "quorix");
 }
 
 TEST(VersionReader, HandMadeBlockReadsFixedWordsAndStrings) {
