@@ -11,11 +11,20 @@ if(NOT TARGET GTest::gtest)
     add_library(GTest::gtest_main ALIAS gtest_main)
 endif()
 
-# quorix_windows_tests(NAME DIR DEPS... [EXCLUDE files...]): one program of
-# every .cpp file in tests/DIR but the excluded ones.
+option(QUORIX_REALTIME_TESTS
+       "Run the tests that count frames against the wall clock (label realtime) by default" OFF)
+
+# quorix_windows_tests(NAME DIR DEPS... [EXCLUDE files...] [FILES files...]
+#                      [LABELS labels...]): one program of every .cpp file in
+# tests/DIR but the excluded ones, or of the FILES named. A program labelled
+# realtime is built but its test is disabled unless QUORIX_REALTIME_TESTS is on.
 function(quorix_windows_tests name dir)
-    cmake_parse_arguments(arg "" "" "DEPS;EXCLUDE" ${ARGN})
-    file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*.cpp)
+    cmake_parse_arguments(arg "" "" "DEPS;EXCLUDE;FILES;LABELS" ${ARGN})
+    if(arg_FILES)
+        list(TRANSFORM arg_FILES PREPEND ${CMAKE_SOURCE_DIR}/tests/${dir}/ OUTPUT_VARIABLE _srcs)
+    else()
+        file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*.cpp)
+    endif()
     foreach(f ${arg_EXCLUDE})
         list(REMOVE_ITEM _srcs ${CMAKE_SOURCE_DIR}/tests/${dir}/${f})
     endforeach()
@@ -25,12 +34,22 @@ function(quorix_windows_tests name dir)
     add_executable(${name} ${_srcs})
     target_link_libraries(${name} PRIVATE ${arg_DEPS} GTest::gtest GTest::gtest_main)
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES LABELS "${dir};windows" TIMEOUT 600)
+    set(_labels ${dir} windows ${arg_LABELS})
+    set_tests_properties(${name} PROPERTIES LABELS "${_labels}" TIMEOUT 300)
+    if("realtime" IN_LIST arg_LABELS AND NOT QUORIX_REALTIME_TESTS)
+        set_tests_properties(${name} PROPERTIES DISABLED TRUE)
+    endif()
 endfunction()
 
 # The ball tool's test needs libpng, which the Windows build goes without.
 quorix_windows_tests(quorix_render_tests render DEPS quorix_render EXCLUDE ball_cli_test.cpp)
-quorix_windows_tests(quorix_timing_tests timing DEPS quorix_timing)
+# The worker against the real timer counts frames per second of wall clock;
+# under Wine on a busy machine the count falls short now and then, so it runs
+# only on request (-DQUORIX_REALTIME_TESTS=ON, or the program by hand).
+quorix_windows_tests(quorix_timing_tests timing DEPS quorix_timing
+                     EXCLUDE paced_worker_realtime_test.cpp)
+quorix_windows_tests(quorix_timing_realtime_tests timing DEPS quorix_timing
+                     FILES paced_worker_realtime_test.cpp LABELS realtime)
 quorix_windows_tests(quorix_engine_tests engine DEPS quorix_engine)
 # The version reader's hand-made blocks shadow the program's resource through
 # the POSIX layer's resource table; on Windows the real resource is read
