@@ -43,9 +43,12 @@ endfunction()
 
 # The ball tool's test needs libpng, which the Windows build goes without.
 quorix_windows_tests(quorix_render_tests render DEPS quorix_render EXCLUDE ball_cli_test.cpp)
-# The worker against the real timer counts frames per second of wall clock;
-# under Wine on a busy machine the count falls short now and then, so it runs
-# only on request (-DQUORIX_REALTIME_TESTS=ON, or the program by hand).
+# The worker against the real timer counts frames per second of wall clock.
+# Wine delivers the 20 ms timer late in some runs even on an idle machine (30
+# to 40 frames a second instead of 50), and Windows itself keeps WM_TIMER to
+# the system clock's granule (commonly 15.6 ms, so 20 ms ticks come about
+# every 31 ms): the counts hold for our POSIX layer only. The program is
+# built; its test runs on request (-DQUORIX_REALTIME_TESTS=ON).
 quorix_windows_tests(quorix_timing_tests timing DEPS quorix_timing
                      EXCLUDE paced_worker_realtime_test.cpp)
 quorix_windows_tests(quorix_timing_realtime_tests timing DEPS quorix_timing
