@@ -9,6 +9,8 @@ packages=(
     libx11-dev libxext-dev libxft-dev libfontconfig-dev libxrandr-dev
     libpng-dev fonts-dejavu-core
     xvfb xdotool x11-apps x11-utils
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
+    dpkg-dev fakeroot
 )
 
 missing=()
