@@ -10,7 +10,7 @@ packages=(
     libpng-dev fonts-dejavu-core
     xvfb xdotool x11-apps x11-utils
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
-    dpkg-dev fakeroot
+    dpkg-dev
 )
 
 missing=()
