@@ -63,3 +63,9 @@ quorix_windows_tests(quorix_app_tests app DEPS quorix_app EXCLUDE version_reader
 # Linux leak checker.
 quorix_windows_tests(quorix_ui_tests ui DEPS quorix_ui EXCLUDE settings_about_test.cpp
                      sanitizer_options.cpp)
+# The subset's rectangle helpers and basic types, which the engine's arithmetic
+# rests on, checked against the real Win32. The subset's other tests expect its
+# deliberate limits (no named events, no executable pages, handle values never
+# reused), which the real system does not share.
+quorix_windows_tests(quorix_platform_tests platform DEPS quorix_framework
+                     FILES gdi_rect_test.cpp types_test.cpp)
