@@ -58,6 +58,7 @@ quorix_windows_tests(quorix_engine_tests engine DEPS quorix_engine)
 # the POSIX layer's resource table; on Windows the real resource is read
 # (program_version_test.cpp).
 quorix_windows_tests(quorix_app_tests app DEPS quorix_app EXCLUDE version_reader_test.cpp)
+target_sources(quorix_app_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/res_file.cpp)
 # The dialog pieces that need no window; the About box test with the
 # configuration dialog runs on the X layer, the sanitizer options are for the
 # Linux leak checker.

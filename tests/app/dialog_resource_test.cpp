@@ -2,11 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/win32.h"
+#include "tests/support/res_file.h"
 
 namespace {
 
@@ -17,6 +17,7 @@ std::string Lower(std::string text) {
     return text;
 }
 
+// One control as the test expects it.
 struct Item {
     DWORD style;
     DWORD exStyle;
@@ -26,102 +27,23 @@ struct Item {
     std::string text;
 };
 
-struct Template {
-    DWORD style;
-    DWORD exStyle;
-    short x, y, cx, cy;
-    std::string caption;
-    WORD pointSize;
-    std::string face;
-    std::vector<Item> items;
-    size_t endOffset;
-};
-
-class Reader {
-  public:
-    Reader(const BYTE* data, size_t size) : m_data(data), m_size(size) {}
-    WORD Word() {
-        EXPECT_LE(m_at + 2, m_size);
-        WORD w;
-        std::memcpy(&w, m_data + m_at, 2);
-        m_at += 2;
-        return w;
-    }
-    DWORD Dword() {
-        DWORD lo = Word();
-        return lo | static_cast<DWORD>(Word()) << 16;
-    }
-    std::string Text() {
-        std::string s;
-        for (WORD w = Word(); w != 0; w = Word())
-            s.push_back(static_cast<char>(w));
-        return s;
-    }
-    // A class or caption field: 0xFFFF and an ordinal, or a text.
-    std::string NameOrOrdinal() {
-        WORD first;
-        std::memcpy(&first, m_data + m_at, 2);
-        if (first == 0xFFFF) {
-            Word();
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "#%04X", Word());
-            return buf;
-        }
-        return Text();
-    }
-    void AlignTo4() { m_at = (m_at + 3) & ~size_t{3}; }
-    size_t at() const { return m_at; }
-
-  private:
-    const BYTE* m_data;
-    size_t m_size;
-    size_t m_at = 0;
-};
-
-Template ReadTemplate() {
+restest::DialogTemplate ReadTemplate() {
     HRSRC info = FindResourceA(nullptr, MAKEINTRESOURCEA(102), RT_DIALOG);
     EXPECT_NE(info, nullptr);
     const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, info)));
     const size_t size = SizeofResource(nullptr, info);
     EXPECT_EQ(reinterpret_cast<uintptr_t>(data) % 4, 0u);
-    Reader r(data, size);
-    Template t;
-    t.style = r.Dword();
-    t.exStyle = r.Dword();
-    WORD count = r.Word();
-    t.x = static_cast<short>(r.Word());
-    t.y = static_cast<short>(r.Word());
-    t.cx = static_cast<short>(r.Word());
-    t.cy = static_cast<short>(r.Word());
-    EXPECT_EQ(r.NameOrOrdinal(), "");  // no menu
-    EXPECT_EQ(r.NameOrOrdinal(), "");  // standard class
-    t.caption = r.Text();
-    if (t.style & DS_SETFONT) {
-        t.pointSize = r.Word();
-        t.face = r.Text();
-    }
-    for (WORD i = 0; i < count; ++i) {
-        r.AlignTo4();
-        Item item;
-        item.style = r.Dword();
-        item.exStyle = r.Dword();
-        item.x = static_cast<short>(r.Word());
-        item.y = static_cast<short>(r.Word());
-        item.cx = static_cast<short>(r.Word());
-        item.cy = static_cast<short>(r.Word());
-        item.id = r.Word();
-        item.className = r.NameOrOrdinal();
-        item.text = r.NameOrOrdinal();
-        EXPECT_EQ(r.Word(), 0);  // no creation data
-        t.items.push_back(item);
-    }
-    t.endOffset = r.at();
-    EXPECT_EQ(t.endOffset, size);
+    restest::DialogTemplate t;
+    if (data == nullptr) return t;
+    std::string error;
+    EXPECT_TRUE(restest::ParseDialogTemplate(restest::Blob(data, data + size), t, error)) << error;
     return t;
 }
 
 TEST(DialogResource, FrameCaptionAndFont) {
-    Template t = ReadTemplate();
+    restest::DialogTemplate t = ReadTemplate();
+    EXPECT_EQ(t.menu, "");       // no menu
+    EXPECT_EQ(t.className, "");  // the standard dialog class
     EXPECT_EQ(t.style, static_cast<DWORD>(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU |
                                           DS_MODALFRAME | DS_SETFONT));
     EXPECT_EQ(t.exStyle, 0x00040000u);  // application window
@@ -153,10 +75,10 @@ TEST(DialogResource, ControlsWithTheirTextsStylesAndPlaces) {
         {child | TBS_AUTOTICKS | TBS_TOP | WS_TABSTOP, 0, 11, 139, 119, 15, 1011,
          "msctls_trackbar32", ""},
     };
-    Template t = ReadTemplate();
+    const restest::DialogTemplate t = ReadTemplate();
     ASSERT_EQ(t.items.size(), sizeof expected / sizeof expected[0]);
     for (size_t i = 0; i < t.items.size(); ++i) {
-        const Item& a = t.items[i];
+        const restest::DialogItem& a = t.items[i];
         const Item& e = expected[i];
         SCOPED_TRACE(e.text + " " + std::to_string(e.id));
         EXPECT_EQ(a.id, e.id);
@@ -168,12 +90,13 @@ TEST(DialogResource, ControlsWithTheirTextsStylesAndPlaces) {
         EXPECT_EQ(a.cy, e.cy);
         EXPECT_EQ(Lower(a.className), e.className);  // resource compilers may upper-case it
         EXPECT_EQ(a.text, e.text);
+        EXPECT_EQ(a.extraBytes, 0);  // no creation data
     }
 }
 
 TEST(DialogResource, EveryControlFitsTheDialog) {
-    Template t = ReadTemplate();
-    for (const Item& item : t.items) {
+    const restest::DialogTemplate t = ReadTemplate();
+    for (const restest::DialogItem& item : t.items) {
         EXPECT_GE(item.x, 0);
         EXPECT_GE(item.y, 0);
         EXPECT_LE(item.x + item.cx, t.cx) << item.id;

@@ -1,6 +1,6 @@
 // The test readers themselves on hand-made bytes: a reader that accepted
 // broken input would let the comparisons pass on nothing.
-#include "tests/res/res_file.h"
+#include "tests/support/res_file.h"
 
 #include <gtest/gtest.h>
 

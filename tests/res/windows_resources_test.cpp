@@ -11,7 +11,7 @@
 #include "app/version_reader.h"
 #include "platform/posix/resources_table.h"
 #include "res/version_info.h"
-#include "tests/res/res_file.h"
+#include "tests/support/res_file.h"
 
 namespace restest {
 

@@ -1,5 +1,5 @@
 // Readers of .res files, dialog templates and version trees for the tests.
-#include "tests/res/res_file.h"
+#include "tests/support/res_file.h"
 
 #include <cstddef>
 #include <cstdio>
