@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/ball_engine.h"
-#include "platform/posix/memory_dc.h"
+#include "platform/memory_dc.h"
 
 namespace {
 
@@ -31,7 +31,8 @@ void BM_StepFrame(benchmark::State& state) {
     e->useFixedSeed = 1;
     e->fixedSeed = 1;
     e->introState.store(1);
-    for (int i = 0; i < kFirstFrame; ++i) StepFrame(e);
+    for (int i = 0; i < kFirstFrame; ++i)
+        StepFrame(e);
 
     std::vector<double> ms;
     ms.reserve(kLastFrame - kFirstFrame);

@@ -1,6 +1,6 @@
 // Device contexts on POSIX. HDC points to an HDC__, the abstract base of every kind of
 // device context: SetDIBitsToDevice validates and clips a call with Win32 semantics and
-// hands the result to the device as one DibTransfer. Memory DCs (memory_dc.h) and window
+// hands the result to the device as one DibTransfer. Memory DCs (platform/memory_dc.h) and window
 // DCs (platform/x11) derive from it.
 #pragma once
 

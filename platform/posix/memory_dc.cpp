@@ -1,6 +1,6 @@
 // Memory device contexts: a top-down 32-bit pixel area behind an HDC, guarded by a mutex
 // so that a worker thread can present into it while another thread reads it.
-#include "platform/posix/memory_dc.h"
+#include "platform/memory_dc.h"
 
 #include <algorithm>
 #include <mutex>

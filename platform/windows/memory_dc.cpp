@@ -7,7 +7,7 @@
 // SetDIBitsToDevice is pointed at a function that calls GDI's and counts the calls that
 // reach a memory DC after the same clipping GDI applies (source to the DIB and the scan
 // lines passed, destination to the bitmap).
-#include "platform/windows/memory_dc.h"
+#include "platform/memory_dc.h"
 
 #include <algorithm>
 #include <cstring>

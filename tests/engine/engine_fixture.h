@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "engine/ball_engine.h"
-#include "tests/support/memory_dc.h"
+#include "platform/memory_dc.h"
 
 struct MemoryDcDeleter {
     void operator()(HDC__* hdc) const { DeleteMemoryDC(hdc); }

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/posix/memory_dc.h"
+#include "platform/memory_dc.h"
 #include "platform/win32.h"
 
 namespace {

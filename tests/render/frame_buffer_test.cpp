@@ -5,8 +5,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/memory_dc.h"
 #include "render/frame_buffer.h"
-#include "tests/support/memory_dc.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/ball_engine.h"
-#include "platform/posix/memory_dc.h"
+#include "platform/memory_dc.h"
 #include "render_options.h"
 #include "terminal.h"
 #include "tools/common/png_write.h"

@@ -1,7 +1,7 @@
-// An offscreen device context for tests on the real Win32: a memory DC with a 32-bit
-// top-down DIB section selected (row 0 is the top device row, pixels 0x00RRGGBB), so that
-// presentation can be tested without a window. The same functions as the POSIX layer's
-// memory DCs.
+// An offscreen device context that owns a top-down 32-bit pixel area (row 0 is the top
+// device row, pixels 0x00RRGGBB). It lets presentation be tested, and the animation run,
+// without a display. On POSIX it is our own device (platform/posix); on Windows a GDI
+// memory DC with a DIB section selected (platform/windows).
 #pragma once
 
 #include <cstddef>
@@ -10,10 +10,10 @@
 #include "platform/win32.h"
 
 // Creates a memory DC of width x height pixels, all 0. Returns NULL for a negative size
-// or when GDI cannot make the DC or its bitmap.
+// or when the system cannot make the DC or its pixels.
 HDC CreateMemoryDC(int width, int height);
 
-// Destroys a DC made by CreateMemoryDC, with its bitmap. NULL is ignored.
+// Destroys a DC made by CreateMemoryDC, with its pixels. NULL is ignored.
 void DeleteMemoryDC(HDC hdc);
 
 // Copies the DC's pixels, top row first, into out (room for width x height words).
@@ -24,6 +24,7 @@ size_t ReadMemoryDCPixels(HDC hdc, uint32_t* out, size_t count);
 uint32_t GetMemoryDCPixel(HDC hdc, int x, int y);
 
 // Number of SetDIBitsToDevice transfers that reached the DC (non-empty after clipping).
-// GDI keeps no such count: the program's import of SetDIBitsToDevice is routed through a
-// counter when the first memory DC is made. -1 when that could not be done.
+// Windows' GDI keeps no such count: there the program's import of SetDIBitsToDevice is
+// routed through a counter when the first memory DC is made; -1 when that could not be
+// done.
 int GetMemoryDCTransferCount(HDC hdc);
