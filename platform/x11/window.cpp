@@ -28,6 +28,15 @@ std::unordered_map<std::string, WindowClass>& Classes() {
     return *classes;
 }
 
+// Class names compare without regard to letter case, as on Windows: the
+// table is keyed by the name in lower case.
+std::string ClassKey(const char* name) {
+    std::string key = name;
+    for (char& c : key)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return key;
+}
+
 std::mutex& TableLock() {
     static auto* lock = new std::mutex;
     return *lock;
@@ -144,10 +153,11 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass) {
         lpWndClass->lpfnWndProc == nullptr)
         return 0;
     auto& classes = Classes();
-    std::string name = lpWndClass->lpszClassName;
-    if (classes.count(name) != 0) return 0;  // already registered
+    const std::string name = lpWndClass->lpszClassName;
+    const std::string key = ClassKey(name.c_str());
+    if (classes.count(key) != 0) return 0;  // already registered
     WindowClass entry{*lpWndClass, name};
-    auto inserted = classes.emplace(name, entry).first;
+    auto inserted = classes.emplace(key, entry).first;
     inserted->second.wc.lpszClassName = inserted->second.name.c_str();
     return static_cast<ATOM>(0xC000 + classes.size());
 }
@@ -155,7 +165,7 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass) {
 BOOL WINAPI GetClassInfoA(HINSTANCE, LPCSTR lpClassName, LPWNDCLASSA lpWndClass) {
     if (lpClassName == nullptr || lpWndClass == nullptr) return FALSE;
     auto& classes = Classes();
-    auto found = classes.find(lpClassName);
+    auto found = classes.find(ClassKey(lpClassName));
     if (found == classes.end()) return FALSE;
     *lpWndClass = found->second.wc;
     return TRUE;
@@ -167,7 +177,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     Display* display = X11Display();
     if (display == nullptr || lpClassName == nullptr) return nullptr;
     auto& classes = Classes();
-    auto found = classes.find(lpClassName);
+    auto found = classes.find(ClassKey(lpClassName));
     if (found == classes.end()) return nullptr;
     const WNDCLASSA& wc = found->second.wc;
 

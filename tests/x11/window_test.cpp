@@ -132,6 +132,24 @@ TEST_F(X11Windows, ChildOfAForeignWindowFillsItTakesNoInputAndEndsWithIt) {
     EXPECT_FALSE(IsWindow(child));
 }
 
+TEST_F(X11Windows, ClassNamesCompareWithoutRegardToLetterCase) {
+    RecordingClass();
+    // As on Windows: a name in other letter case is the same class, found by
+    // lookups and creation, and cannot be registered a second time.
+    WNDCLASSA wc = {};
+    EXPECT_TRUE(GetClassInfoA(nullptr, "recordingCLASS", &wc));
+    EXPECT_EQ(wc.lpfnWndProc, &RecordingProc);
+    WNDCLASSA again = {};
+    again.lpfnWndProc = RecordingProc;
+    again.lpszClassName = "RECORDINGCLASS";
+    EXPECT_EQ(RegisterClassA(&again), 0);
+    HWND window = CreateWindowExA(0, "RECORDINGclass", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(DestroyWindow(window));
+    EXPECT_FALSE(GetClassInfoA(nullptr, "RecordingClas", &wc));
+}
+
 TEST_F(X11Windows, TopLevelWindowsStartAtThePrimaryScreensOrigin) {
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), testx::kScreenWidth);
     EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), testx::kScreenHeight);
