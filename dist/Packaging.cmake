@@ -60,7 +60,8 @@ and paint the figure again.
 .
 The package holds the program quorix, which takes the Windows screen-saver
 command line (/s, /p, /c, /w), and the hack quorix-xscreensaver with its
-configuration, so that xscreensaver lists it as Quorix.")
+configuration. xscreensaver lists it as Quorix once the user's programs
+list names it (see quorix(6)).")
 include(CPack)
 add_custom_target(
     deb
