@@ -213,8 +213,7 @@ TEST(WindowsResources, DialogIsTheSameTemplateUpToTheLetterCaseOfClassNames) {
         // windres writes a class given by name in capitals; window class
         // names are compared without regard to case, so both name the same
         // class.
-        for (char& ch : w.className)
-            ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        w.className = restest::AsciiLower(w.className);
         EXPECT_EQ(w, e) << "control " << e.id;
     }
 

@@ -127,6 +127,12 @@ const ResEntry* FindEntry(const std::vector<ResEntry>& entries, uint16_t type, u
     return nullptr;
 }
 
+std::string AsciiLower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
 bool ParseDialogTemplate(const Blob& data, DialogTemplate& dialog, std::string& error) {
     constexpr uint32_t kSetFont = 0x40;  // DS_SETFONT
     Cursor c(data, 0, data.size());

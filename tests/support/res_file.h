@@ -56,6 +56,10 @@ struct DialogTemplate {
     std::vector<DialogItem> items;
 };
 
+// The text with ASCII capitals made small: window class names compare without
+// regard to case, and resource compilers may write them in capitals.
+std::string AsciiLower(std::string text);
+
 // Returns false with a reason when the template runs past the end of data or
 // leaves bytes after its last item (beyond the 4-byte padding).
 bool ParseDialogTemplate(const Blob& data, DialogTemplate& dialog, std::string& error);
