@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake pkg-config clang-format
+    build-essential cmake pkg-config clang-format clang
     googletest libgtest-dev libbenchmark-dev
     libx11-dev libxext-dev libxft-dev libfontconfig-dev libxrandr-dev
     libpng-dev fonts-dejavu-core

@@ -1,18 +1,25 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian machine, builds quorix with its tests and runs them:
 # first the Release build, then the address + undefined-behaviour sanitizer build,
-# then the Windows build under Wine (scripts/test-windows.sh).
-# QUORIX_TEST_TYPES="Release" (or any list of build types and "windows") narrows the run.
+# then the Windows build under Wine (scripts/test-windows.sh), then a short
+# fuzzing run of every harness in tests/fuzz (scripts/fuzz.sh; skipped with a
+# line when clang++ is missing).
+# QUORIX_TEST_TYPES="Release" (or any list of build types, "windows" and
+# "fuzz") narrows the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup-debian.sh
 
-types=${QUORIX_TEST_TYPES:-"Release asan windows"}
+types=${QUORIX_TEST_TYPES:-"Release asan windows fuzz"}
 jobs=$(nproc)
 for type in $types; do
     if [ "$type" = windows ]; then
         scripts/test-windows.sh build/windows
+        continue
+    fi
+    if [ "$type" = fuzz ]; then
+        scripts/fuzz.sh time 12
         continue
     fi
     dir=build/$(echo "$type" | tr '[:upper:]' '[:lower:]')
