@@ -19,11 +19,14 @@ class MemoryDC final : public HDC__ {
 
     void TransferDib(const DibTransfer& transfer) override {
         std::lock_guard<std::mutex> lock(m_lock);
-        const RECT& d = transfer.dest;
+        // The bounds are read once: the stores into the rows could otherwise alias the
+        // transfer, which keeps the compiler from vectorising the copy.
+        const RECT d = transfer.dest;
+        const size_t width = size_t(d.right - d.left);
         for (LONG y = d.top; y < d.bottom; ++y) {
-            const uint32_t* source = transfer.SourceRow(y);
-            uint32_t* row = &m_pixels[size_t(y) * size_t(m_width) + size_t(d.left)];
-            for (LONG x = 0; x < d.right - d.left; ++x)
+            const uint32_t* __restrict source = transfer.SourceRow(y);
+            uint32_t* __restrict row = &m_pixels[size_t(y) * size_t(m_width) + size_t(d.left)];
+            for (size_t x = 0; x < width; ++x)
                 row[x] = source[x] & 0x00FFFFFFu;
         }
         ++m_transfers;
