@@ -3,6 +3,8 @@
 #include <cstdlib>
 
 #include "render/ball_maps.h"
+#include "render/shade_pixels.h"
+#include "render/vector_paths.h"
 #include "render/wrap_math.h"
 
 using wrap::Add;
@@ -160,6 +162,136 @@ LightVectors ComputeLightVectors(int32_t lightDirection, int32_t secondLight) {
     return l;
 }
 
+ShadeSetup MakeShadeSetup(const ShadeParams& look) {
+    ShadeSetup s;
+    const LightVectors l = ComputeLightVectors(look.lightDirection, look.secondLight);
+    int32_t nz = 0xFFFE / (look.normalRadius > 2 ? look.normalRadius : 2);
+    if (nz > 0x6000) nz = 0x6000;
+    s.rim = look.rimColour;
+    s.topMinusRim = {Sub(look.topColour.r, look.rimColour.r),
+                     Sub(look.topColour.g, look.rimColour.g),
+                     Sub(look.topColour.b, look.rimColour.b)};
+    s.diffuse = look.diffuseColour;
+    s.specular = look.specularColour;
+    s.lx = l.lx;
+    s.ly = l.ly;
+    s.lightZ = l.lz * nz;
+    s.hx = l.hx;
+    s.hy = l.hy;
+    s.highZ = l.hz * nz;
+    s.nz2 = nz * nz;
+
+    int32_t opacity = look.opacityControl;
+    if (opacity > 255) opacity = 255;
+    if (opacity < 0) {
+        if (opacity < -255) opacity = -255;
+        opacity = -256 - opacity;
+    }
+    s.opacity = opacity;
+    s.backLight = look.backLight;
+    s.specularIndex = look.specularIndex;
+    s.secondSpecularIndex = look.secondSpecularIndex;
+    s.sharpenShift = look.sharpenShift;
+    s.simple = (look.shadingFlags & kShadeSimple) != 0;
+    s.divide = (look.shadingFlags & kShadeDivideByLength) != 0;
+    return s;
+}
+
+uint32_t ShadePixel(const ShadeSetup& s, uint32_t word, int32_t sx, int32_t sy) {
+    const uint32_t t = word >> 24;
+    if (t == 0xFF) return word;
+    const int32_t z = int32_t(word & 0xFFFFFF);
+    int32_t c[3] = {
+        Add(s.rim.r, Mul(s.topMinusRim.r, z) >> 15),
+        Add(s.rim.g, Mul(s.topMinusRim.g, z) >> 15),
+        Add(s.rim.b, Mul(s.topMinusRim.b, z) >> 15),
+    };
+    const int32_t len2 = Add(Add(Mul(sx, sx), s.nz2), Mul(sy, sy));
+
+    if (s.simple) {
+        const int32_t pd = Add(Add(s.lightZ, Mul(s.lx, sx)), Mul(s.ly, sy));
+        const int32_t d = pd >= 0 ? pd : wrap::Neg(pd) >> 2;
+        if (d != 0) {
+            const int32_t u = Sq16(d, len2);
+            if (u >= 65536)
+                Take(c, s.diffuse);
+            else
+                PullToward(c, s.diffuse, u, 16);
+        }
+        if (s.specularIndex != 0) {
+            const int32_t q = Add(Add(s.highZ, Mul(s.hy, sy)), Mul(s.hx, sx));
+            if (q > 0) {
+                int32_t v = Sq15(q, len2);
+                if (v >= 0x7FFF) {
+                    Take(c, s.specular);
+                } else if (v > kHighlightThreshold[TableIndex(s.specularIndex)]) {
+                    v = RaiseHighlight(v, s.specularIndex);
+                    PullToward(c, s.specular, v, 15);
+                }
+            }
+        }
+        return Pack(c, t);
+    }
+
+    // Body transparency from the height.
+    uint32_t a = t;
+    if (s.opacity != 0) {
+        a = uint32_t(Mul(s.opacity, z) >> 15) & 0xFF;
+        if (t != 0) a = (a + t - ((t * a) >> 8) - 1) & 0xFF;
+    }
+
+    // Diffuse light; light from behind is scaled by the back-light factor.
+    int32_t pd = Add(Add(Mul(s.ly, sy), s.lightZ), Mul(s.lx, sx));
+    if (pd < 0) pd = Mul(pd >> 4, s.backLight);
+    if (pd != 0) {
+        int32_t u;
+        if (s.divide) {
+            u = wrap::Div(pd, BitRoot(len2));
+        } else {
+            u = Sq16(pd < 0 ? wrap::Neg(pd) : pd, len2);
+            if (pd < 0) u = wrap::Neg(u);
+        }
+        if (u >= 65536) {
+            Take(c, s.diffuse);
+        } else {
+            PullToward(c, s.diffuse, u, 16);
+            if (u < 0)
+                for (int32_t& channel : c)
+                    if (channel < 0) channel = 0;
+        }
+    }
+
+    // Highlight, or its mirror through the ball's centre where that is stronger.
+    if (s.specularIndex != 0) {
+        int32_t q = Add(Add(Mul(s.hy, sy), Mul(s.hx, sx)), s.highZ);
+        int32_t index = s.specularIndex;
+        if (s.secondSpecularIndex != 0) {
+            const int32_t q2 = Sub(Sub(s.highZ, Mul(s.hx, sx)), Mul(s.hy, sy));
+            if (q2 > q) {
+                q = q2;
+                index = s.secondSpecularIndex;
+            }
+        }
+        if (q > 0) {
+            int32_t v = Sq15(q, len2);
+            v = Sharpen(v, s.sharpenShift);
+            if (v >= 0x7FFF) {
+                Take(c, s.specular);
+            } else if (v > kHighlightThreshold[TableIndex(index)]) {
+                v = RaiseHighlight(v, index);
+                PullToward(c, s.specular, v, 15);
+            }
+        }
+    }
+    return Pack(c, a);
+}
+
+void ShadePixelsPortable(const ShadeSetup& s, uint32_t* height, const int32_t* xSlope,
+                         const int32_t* ySlope, int32_t count) {
+    for (int32_t p = 0; p < count; ++p)
+        height[p] = ShadePixel(s, height[p], xSlope[p], ySlope[p]);
+}
+
 void ShadeBall(SpriteBuffer* maps, const ShadeParams& look) {
     if (maps[0].Kind() != kKindHeight || maps[1].Kind() != kKindSlope ||
         maps[2].Kind() != kKindSlope)
@@ -173,119 +305,12 @@ void ShadeBall(SpriteBuffer* maps, const ShadeParams& look) {
         return;
     maps[0].SetKind(kKindColour);
 
-    const LightVectors l = ComputeLightVectors(look.lightDirection, look.secondLight);
-    int32_t nz = 0xFFFE / (look.normalRadius > 2 ? look.normalRadius : 2);
-    if (nz > 0x6000) nz = 0x6000;
-    const int32_t lightZ = l.lz * nz;
-    const int32_t highZ = l.hz * nz;
-    const int32_t nz2 = nz * nz;
-    const int32_t simpleThreshold = kHighlightThreshold[TableIndex(look.specularIndex)];
-
-    int32_t opacity = look.opacityControl;
-    if (opacity > 255) opacity = 255;
-    if (opacity < 0) {
-        if (opacity < -255) opacity = -255;
-        opacity = -256 - opacity;
-    }
-
-    const bool simple = (look.shadingFlags & kShadeSimple) != 0;
-    const bool divide = (look.shadingFlags & kShadeDivideByLength) != 0;
+    const ShadeSetup setup = MakeShadeSetup(look);
     const int32_t count = w * n;
-    uint32_t* height = maps[0].pixels;
     const int32_t* xSlope = reinterpret_cast<const int32_t*>(maps[1].pixels);
     const int32_t* ySlope = reinterpret_cast<const int32_t*>(maps[2].pixels);
-
-    for (int32_t p = 0; p < count; ++p) {
-        const uint32_t word = height[p];
-        const uint32_t t = word >> 24;
-        if (t == 0xFF) continue;
-        const int32_t z = int32_t(word & 0xFFFFFF);
-        const int32_t sx = xSlope[p];
-        const int32_t sy = ySlope[p];
-        int32_t c[3] = {
-            Add(look.rimColour.r, Mul(Sub(look.topColour.r, look.rimColour.r), z) >> 15),
-            Add(look.rimColour.g, Mul(Sub(look.topColour.g, look.rimColour.g), z) >> 15),
-            Add(look.rimColour.b, Mul(Sub(look.topColour.b, look.rimColour.b), z) >> 15),
-        };
-        const int32_t len2 = Add(Add(Mul(sx, sx), nz2), Mul(sy, sy));
-
-        if (simple) {
-            const int32_t pd = Add(Add(lightZ, Mul(l.lx, sx)), Mul(l.ly, sy));
-            const int32_t d = pd >= 0 ? pd : wrap::Neg(pd) >> 2;
-            if (d != 0) {
-                const int32_t u = Sq16(d, len2);
-                if (u >= 65536)
-                    Take(c, look.diffuseColour);
-                else
-                    PullToward(c, look.diffuseColour, u, 16);
-            }
-            if (look.specularIndex != 0) {
-                const int32_t q = Add(Add(highZ, Mul(l.hy, sy)), Mul(l.hx, sx));
-                if (q > 0) {
-                    int32_t v = Sq15(q, len2);
-                    if (v >= 0x7FFF) {
-                        Take(c, look.specularColour);
-                    } else if (v > simpleThreshold) {
-                        v = RaiseHighlight(v, look.specularIndex);
-                        PullToward(c, look.specularColour, v, 15);
-                    }
-                }
-            }
-            height[p] = Pack(c, t);
-            continue;
-        }
-
-        // Body transparency from the height.
-        uint32_t a = t;
-        if (opacity != 0) {
-            a = uint32_t(Mul(opacity, z) >> 15) & 0xFF;
-            if (t != 0) a = (a + t - ((t * a) >> 8) - 1) & 0xFF;
-        }
-
-        // Diffuse light; light from behind is scaled by the back-light factor.
-        int32_t pd = Add(Add(Mul(l.ly, sy), lightZ), Mul(l.lx, sx));
-        if (pd < 0) pd = Mul(pd >> 4, look.backLight);
-        if (pd != 0) {
-            int32_t u;
-            if (divide) {
-                u = wrap::Div(pd, BitRoot(len2));
-            } else {
-                u = Sq16(pd < 0 ? wrap::Neg(pd) : pd, len2);
-                if (pd < 0) u = wrap::Neg(u);
-            }
-            if (u >= 65536) {
-                Take(c, look.diffuseColour);
-            } else {
-                PullToward(c, look.diffuseColour, u, 16);
-                if (u < 0)
-                    for (int32_t& channel : c)
-                        if (channel < 0) channel = 0;
-            }
-        }
-
-        // Highlight, or its mirror through the ball's centre where that is stronger.
-        if (look.specularIndex != 0) {
-            int32_t q = Add(Add(Mul(l.hy, sy), Mul(l.hx, sx)), highZ);
-            int32_t index = look.specularIndex;
-            if (look.secondSpecularIndex != 0) {
-                const int32_t q2 = Sub(Sub(highZ, Mul(l.hx, sx)), Mul(l.hy, sy));
-                if (q2 > q) {
-                    q = q2;
-                    index = look.secondSpecularIndex;
-                }
-            }
-            const int32_t threshold = kHighlightThreshold[TableIndex(index)];
-            if (q > 0) {
-                int32_t v = Sq15(q, len2);
-                v = Sharpen(v, look.sharpenShift);
-                if (v >= 0x7FFF) {
-                    Take(c, look.specularColour);
-                } else if (v > threshold) {
-                    v = RaiseHighlight(v, index);
-                    PullToward(c, look.specularColour, v, 15);
-                }
-            }
-        }
-        height[p] = Pack(c, a);
-    }
+    if (UseAvx2())
+        ShadePixelsAvx2(setup, maps[0].pixels, xSlope, ySlope, count);
+    else
+        ShadePixelsPortable(setup, maps[0].pixels, xSlope, ySlope, count);
 }

@@ -1,0 +1,280 @@
+// ShadePixelsAvx2: the shading of ShadePixel on eight pixels at a time. Every step is the
+// same 32-bit wrapping integer operation lane by lane; the divisions go through double
+// precision, which is exact for 32-bit operands (the rounding error of the quotient stays
+// below the distance 1/|divisor| to the next integer), and square roots likewise.
+#include "render/shade_ball.h"
+#include "render/shade_pixels.h"
+#include "render/vector_paths.h"
+
+#if QUORIX_HAS_AVX2_KERNELS
+
+#include <immintrin.h>
+
+#define AVX2 __attribute__((target("avx2")))
+
+namespace {
+
+using V = __m256i;
+
+AVX2 inline V Set(int32_t x) {
+    return _mm256_set1_epi32(x);
+}
+AVX2 inline V Add(V a, V b) {
+    return _mm256_add_epi32(a, b);
+}
+AVX2 inline V Sub(V a, V b) {
+    return _mm256_sub_epi32(a, b);
+}
+AVX2 inline V Mul(V a, V b) {
+    return _mm256_mullo_epi32(a, b);
+}
+AVX2 inline V And(V a, V b) {
+    return _mm256_and_si256(a, b);
+}
+AVX2 inline V Or(V a, V b) {
+    return _mm256_or_si256(a, b);
+}
+// mask ? a : b, lane by lane (mask lanes are all ones or all zeros).
+AVX2 inline V Select(V mask, V a, V b) {
+    return _mm256_blendv_epi8(b, a, mask);
+}
+AVX2 inline V Greater(V a, V b) {
+    return _mm256_cmpgt_epi32(a, b);
+}
+AVX2 inline V IsZero(V a) {
+    return _mm256_cmpeq_epi32(a, _mm256_setzero_si256());
+}
+AVX2 inline V IsNegative(V a) {
+    return _mm256_srai_epi32(a, 31);
+}
+AVX2 inline V Neg(V a) {
+    return _mm256_sub_epi32(_mm256_setzero_si256(), a);
+}
+AVX2 inline bool None(V mask) {
+    return _mm256_testz_si256(mask, mask) != 0;
+}
+
+// Truncating division with wrap::Div's results: x / 0 is 0, INT32_MIN / -1 is INT32_MIN
+// (the conversion of 2^31 gives exactly that).
+AVX2 inline V Div(V a, V b) {
+    const __m256d alo = _mm256_cvtepi32_pd(_mm256_castsi256_si128(a));
+    const __m256d ahi = _mm256_cvtepi32_pd(_mm256_extracti128_si256(a, 1));
+    const __m256d blo = _mm256_cvtepi32_pd(_mm256_castsi256_si128(b));
+    const __m256d bhi = _mm256_cvtepi32_pd(_mm256_extracti128_si256(b, 1));
+    const __m128i qlo = _mm256_cvttpd_epi32(_mm256_div_pd(alo, blo));
+    const __m128i qhi = _mm256_cvttpd_epi32(_mm256_div_pd(ahi, bhi));
+    return _mm256_andnot_si256(IsZero(b), _mm256_set_m128i(qhi, qlo));
+}
+
+// BitRoot: floor(sqrt(v)) limited to 0x7FFF, 0 for v < 0.
+AVX2 inline V Root(V v) {
+    const __m128i lo =
+        _mm256_cvttpd_epi32(_mm256_sqrt_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(v))));
+    const __m128i hi =
+        _mm256_cvttpd_epi32(_mm256_sqrt_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(v, 1))));
+    const V r = _mm256_min_epi32(_mm256_set_m128i(hi, lo), Set(0x7FFF));
+    return _mm256_andnot_si256(IsNegative(v), r);
+}
+
+// wrap::Shr for counts 0..33 and wrap::Shl for negative counts down to -16: right by e,
+// or left by -e.
+AVX2 inline V ShiftBy(V q, V e) {
+    const V right = _mm256_srav_epi32(q, e);
+    const V left = _mm256_sllv_epi32(q, Neg(e));
+    return Select(IsNegative(e), left, right);
+}
+
+// The shift ladders of Sq16 and Sq15: the first mask (from the top) that meets v.
+AVX2 inline V Ladder16(V v) {
+    V s = _mm256_setzero_si256();
+    s = Select(IsZero(And(v, Set(0x7F8000))), s, Set(4));
+    s = Select(IsZero(And(v, Set(0x780000))), s, Set(8));
+    s = Select(IsZero(And(v, Set(0x7F800000))), s, Set(12));
+    s = Select(IsZero(And(v, Set(0x78000000))), s, Set(16));
+    return s;
+}
+AVX2 inline V Ladder15(V v) {
+    static constexpr int32_t kMasks[8] = {0x7F8000,   0x60000,   0x780000,   0x600000,
+                                          0x7F800000, 0x6000000, 0x78000000, 0x60000000};
+    V s = _mm256_setzero_si256();
+    for (int k = 0; k < 8; ++k)
+        s = Select(IsZero(And(v, Set(kMasks[k]))), s, Set(2 * (k + 1)));
+    return s;
+}
+
+AVX2 inline V ScaledSquare(V v, V len2, V s, V s2, int32_t bias) {
+    const V root = _mm256_srav_epi32(v, s);
+    const V q = Div(Mul(root, root), _mm256_srav_epi32(len2, s2));
+    const V e = Add(Sub(Set(bias), Add(s, s)), s2);
+    return ShiftBy(q, e);
+}
+AVX2 inline V Sq16(V v, V len2) {
+    return ScaledSquare(v, len2, Ladder16(v), Ladder16(len2), 16);
+}
+AVX2 inline V Sq15(V v, V len2) {
+    return ScaledSquare(v, len2, Ladder15(v), Ladder15(len2), 17);
+}
+
+int32_t TableIndex(int32_t index) {
+    return index < 0 ? 0 : (index > 8 ? 8 : index);
+}
+
+struct Rgb {
+    V r, g, b;
+};
+
+AVX2 inline Rgb Splat(const ShadeColour& c) {
+    return {Set(c.r), Set(c.g), Set(c.b)};
+}
+AVX2 inline Rgb Select(V mask, const Rgb& a, const Rgb& b) {
+    return {Select(mask, a.r, b.r), Select(mask, a.g, b.g), Select(mask, a.b, b.b)};
+}
+// c + (((target - c) * weight) >> shift) per channel.
+template <int Shift>
+AVX2 inline V PullChannel(V c, V target, V weight) {
+    return Add(c, _mm256_srai_epi32(Mul(Sub(target, c), weight), Shift));
+}
+template <int Shift>
+AVX2 inline Rgb Pull(const Rgb& c, const Rgb& target, V weight) {
+    return {PullChannel<Shift>(c.r, target.r, weight), PullChannel<Shift>(c.g, target.g, weight),
+            PullChannel<Shift>(c.b, target.b, weight)};
+}
+
+// V^(2^(count-1)) where count is each lane's table index, up to maxCount.
+AVX2 inline V Raise(V v, V count, int32_t maxCount) {
+    for (int32_t k = 1; k < maxCount; ++k)
+        v = Select(Greater(count, Set(k)), _mm256_srai_epi32(Mul(v, v), 15), v);
+    return v;
+}
+
+// The highlight over colour c: specular where v reaches 0x7FFF, pulled toward it where v
+// passes the threshold, only where q > 0.
+AVX2 inline Rgb Highlight(const Rgb& c, const Rgb& specular, V q, V v, V threshold, V count,
+                          int32_t maxCount) {
+    const V positive = Greater(q, _mm256_setzero_si256());
+    const V full = And(positive, Greater(v, Set(0x7FFE)));
+    const V partial = _mm256_andnot_si256(full, And(positive, Greater(v, threshold)));
+    if (None(Or(full, partial))) return c;
+    const Rgb pulled = Pull<15>(c, specular, Raise(v, count, maxCount));
+    return Select(full, specular, Select(partial, pulled, c));
+}
+
+}  // namespace
+
+AVX2 void ShadePixelsAvx2(const ShadeSetup& s, uint32_t* height, const int32_t* xSlope,
+                          const int32_t* ySlope, int32_t count) {
+    const Rgb rim = Splat(s.rim);
+    const Rgb rise = Splat(s.topMinusRim);
+    const Rgb diffuse = Splat(s.diffuse);
+    const Rgb specular = Splat(s.specular);
+    const V lx = Set(s.lx), ly = Set(s.ly), lightZ = Set(s.lightZ);
+    const V hx = Set(s.hx), hy = Set(s.hy), highZ = Set(s.highZ);
+    const V nz2 = Set(s.nz2);
+    const V opacity = Set(s.opacity);
+    const V backLight = Set(s.backLight);
+    const V byte = Set(0xFF);
+    const int32_t first = TableIndex(s.specularIndex);
+    const int32_t second = TableIndex(s.secondSpecularIndex);
+    const V firstCount = Set(first), secondCount = Set(second);
+    const V firstThreshold = Set(kHighlightThreshold[first]);
+    const V secondThreshold = Set(kHighlightThreshold[second]);
+    const int32_t maxCount = first > second ? first : second;
+
+    // Sharpening: where 0x7FFF - v < 2^shift, v = 0x7FFF - (((0x7FFF - v)^2) >> shift).
+    const int32_t shift = s.sharpenShift;
+    const bool sharpen = shift > 0;
+    const bool sharpenAll = shift >= 32;  // 0x7FFF - v is always below 2^32
+    const V sharpenAbove =
+        Set(sharpen && !sharpenAll ? int32_t(0x7FFF - (int64_t(1) << shift)) : 0);
+    const __m128i sharpenCount = _mm_cvtsi32_si128(shift > 32 ? 32 : shift);
+
+    int32_t p = 0;
+    for (; p + 8 <= count; p += 8) {
+        const V word = _mm256_loadu_si256(reinterpret_cast<const V*>(height + p));
+        const V t = _mm256_srli_epi32(word, 24);
+        const V empty = _mm256_cmpeq_epi32(t, byte);
+        if (_mm256_movemask_epi8(empty) == -1) continue;
+        const V z = And(word, Set(0xFFFFFF));
+        const V sx = _mm256_loadu_si256(reinterpret_cast<const V*>(xSlope + p));
+        const V sy = _mm256_loadu_si256(reinterpret_cast<const V*>(ySlope + p));
+        Rgb c = {Add(rim.r, _mm256_srai_epi32(Mul(rise.r, z), 15)),
+                 Add(rim.g, _mm256_srai_epi32(Mul(rise.g, z), 15)),
+                 Add(rim.b, _mm256_srai_epi32(Mul(rise.b, z), 15))};
+        const V len2 = Add(Add(Mul(sx, sx), nz2), Mul(sy, sy));
+        V a = t;
+
+        if (s.simple) {
+            const V pd = Add(Add(lightZ, Mul(lx, sx)), Mul(ly, sy));
+            const V d = Select(IsNegative(pd), _mm256_srai_epi32(Neg(pd), 2), pd);
+            const V u = Sq16(d, len2);
+            const Rgb lit = Select(Greater(u, Set(65535)), diffuse, Pull<16>(c, diffuse, u));
+            c = Select(IsZero(d), c, lit);
+            if (s.specularIndex != 0) {
+                const V q = Add(Add(highZ, Mul(hy, sy)), Mul(hx, sx));
+                c = Highlight(c, specular, q, Sq15(q, len2), firstThreshold, firstCount, first);
+            }
+        } else {
+            if (s.opacity != 0) {
+                const V a0 = And(_mm256_srai_epi32(Mul(opacity, z), 15), byte);
+                const V a1 =
+                    And(Sub(Sub(Add(a0, t), _mm256_srli_epi32(Mul(t, a0), 8)), Set(1)), byte);
+                a = Select(IsZero(t), a0, a1);
+            }
+            V pd = Add(Add(Mul(ly, sy), lightZ), Mul(lx, sx));
+            const V behind = IsNegative(pd);
+            pd = Select(behind, Mul(_mm256_srai_epi32(pd, 4), backLight), pd);
+            const V negative = IsNegative(pd);
+            V u;
+            if (s.divide) {
+                u = Div(pd, Root(len2));
+            } else {
+                u = Sq16(Select(negative, Neg(pd), pd), len2);
+                u = Select(negative, Neg(u), u);
+            }
+            Rgb pulled = Pull<16>(c, diffuse, u);
+            const V away = IsNegative(u);
+            const V zero = _mm256_setzero_si256();
+            pulled = Select(away,
+                            Rgb{_mm256_max_epi32(pulled.r, zero), _mm256_max_epi32(pulled.g, zero),
+                                _mm256_max_epi32(pulled.b, zero)},
+                            pulled);
+            const Rgb lit = Select(Greater(u, Set(65535)), diffuse, pulled);
+            c = Select(IsZero(pd), c, lit);
+
+            if (s.specularIndex != 0) {
+                V q = Add(Add(Mul(hy, sy), Mul(hx, sx)), highZ);
+                V threshold = firstThreshold;
+                V counts = firstCount;
+                if (s.secondSpecularIndex != 0) {
+                    const V q2 = Sub(Sub(highZ, Mul(hx, sx)), Mul(hy, sy));
+                    const V mirrored = Greater(q2, q);
+                    q = Select(mirrored, q2, q);
+                    threshold = Select(mirrored, secondThreshold, firstThreshold);
+                    counts = Select(mirrored, secondCount, firstCount);
+                }
+                V v = Sq15(q, len2);
+                if (sharpen) {
+                    const V gap = Sub(Set(0x7FFF), v);
+                    const V flat = Sub(Set(0x7FFF), _mm256_sra_epi32(Mul(gap, gap), sharpenCount));
+                    v = sharpenAll ? flat : Select(Greater(v, sharpenAbove), flat, v);
+                }
+                c = Highlight(c, specular, q, v, threshold, counts,
+                              s.secondSpecularIndex != 0 ? maxCount : first);
+            }
+        }
+        const V lit = Or(Or(_mm256_slli_epi32(c.r, 16), _mm256_slli_epi32(c.g, 8)),
+                         Or(c.b, _mm256_slli_epi32(a, 24)));
+        _mm256_storeu_si256(reinterpret_cast<V*>(height + p), Select(empty, word, lit));
+    }
+    for (; p < count; ++p)
+        height[p] = ShadePixel(s, height[p], xSlope[p], ySlope[p]);
+}
+
+#else
+
+void ShadePixelsAvx2(const ShadeSetup& s, uint32_t* height, const int32_t* xSlope,
+                     const int32_t* ySlope, int32_t count) {
+    ShadePixelsPortable(s, height, xSlope, ySlope, count);
+}
+
+#endif

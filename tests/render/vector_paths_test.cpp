@@ -1,0 +1,120 @@
+// The AVX2 kernels against the portable ones: the same words for random looks and
+// inputs, from the values the shape maps produce to arbitrary 32-bit words.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "render/ball_maps.h"
+#include "render/shade_ball.h"
+#include "render/shade_pixels.h"
+#include "render/vector_paths.h"
+#include "render_test_util.h"
+
+namespace {
+
+// Restores the wide paths after a test that switched them off.
+struct PortableOnly {
+    PortableOnly() { AllowWidePaths(false); }
+    ~PortableOnly() { AllowWidePaths(true); }
+};
+
+class Random {
+  public:
+    explicit Random(uint32_t seed) : m_gen(seed) {}
+    int32_t Any() { return int32_t(m_gen()); }
+    int32_t In(int32_t lo, int32_t hi) {
+        return std::uniform_int_distribution<int32_t>(lo, hi)(m_gen);
+    }
+    bool OneIn(int32_t n) { return In(0, n - 1) == 0; }
+    // Mostly ordinary values, now and then an edge or an arbitrary word.
+    int32_t Pick(int32_t lo, int32_t hi) {
+        static const int32_t kEdges[] = {0,          1,       -1,     2,      255,        256,
+                                         -255,       -256,    0x7FFF, 0x8000, 0x7FFFFFFF, INT32_MIN,
+                                         0x10000000, 0x40000, 62,     31,     32,         33};
+        if (OneIn(16)) return kEdges[In(0, int32_t(std::size(kEdges)) - 1)];
+        if (OneIn(32)) return Any();
+        return In(lo, hi);
+    }
+
+  private:
+    std::mt19937 m_gen;
+};
+
+ShadeParams RandomLook(Random& r) {
+    ShadeParams look = {};
+    const auto colour = [&] { return ShadeColour{r.Pick(0, 255), r.Pick(0, 255), r.Pick(0, 255)}; };
+    look.topColour = colour();
+    look.rimColour = colour();
+    look.diffuseColour = colour();
+    look.specularColour = colour();
+    look.shadingFlags = r.In(0, 1) * kShadeSpherical | r.In(0, 1) * kShadeDivideByLength |
+                        (r.OneIn(4) ? kShadeSimple : 0);
+    look.opacityControl = r.OneIn(2) ? 0 : r.Pick(-300, 300);
+    look.spriteWidth = r.In(0, 70);
+    look.spriteHeight = r.In(0, 70);
+    look.normalRadius = r.Pick(0, 80);
+    look.ellipseWidth = r.In(0, 72);
+    look.ellipseHeight = r.In(0, 72);
+    look.lightDirection =
+        int32_t((uint32_t(r.In(0, 1023)) << 16) | uint32_t(r.Pick(-700, 700) & 0xFFFF));
+    look.backLight = r.OneIn(2) ? 0 : r.Pick(-8, 8);
+    look.specularIndex = r.OneIn(5) ? 0 : r.Pick(0, 8);
+    look.secondLight = r.OneIn(2) ? -1 : r.Any() & 0x7FFFFFFF;
+    look.secondSpecularIndex = r.OneIn(2) ? 0 : r.Pick(0, 8);
+    look.sharpenShift = r.OneIn(2) ? 0 : r.Pick(0, 14);
+    look.slopeRamp = r.OneIn(3) ? r.Pick(-300, 300) : 0;
+    return look;
+}
+
+TEST(VectorPaths, ShadingKernelsAgreeOnRandomWords) {
+    if (!Avx2Available()) GTEST_SKIP() << "no AVX2 on this processor or in this build";
+    Random r(11);
+    for (int round = 0; round < 3000; ++round) {
+        const ShadeSetup setup = MakeShadeSetup(RandomLook(r));
+        const int32_t n = r.In(0, 45);  // includes runs shorter than a vector and tails
+        std::vector<uint32_t> height(n);
+        std::vector<int32_t> xs(n), ys(n);
+        const bool wild = r.OneIn(3);
+        for (int32_t k = 0; k < n; ++k) {
+            const uint32_t t = r.OneIn(4) ? 0xFF : (r.OneIn(2) ? 0 : uint32_t(r.In(1, 254)));
+            height[k] = wild ? uint32_t(r.Any()) : (t << 24) | uint32_t(r.Pick(0, 0x7FFF));
+            xs[k] = wild ? r.Any() : r.Pick(-0x4000, 0x4000);
+            ys[k] = wild ? r.Any() : r.Pick(-0x4000, 0x4000);
+        }
+        std::vector<uint32_t> portable = height, wide = height;
+        ShadePixelsPortable(setup, portable.data(), xs.data(), ys.data(), n);
+        ShadePixelsAvx2(setup, wide.data(), xs.data(), ys.data(), n);
+        for (int32_t k = 0; k < n; ++k)
+            ASSERT_EQ(wide[k], portable[k])
+                << "round " << round << " pixel " << k << " word " << std::hex << height[k]
+                << " slopes " << xs[k] << " " << ys[k];
+    }
+}
+
+// Whole balls as the frame step draws them, through ShadeBall's own choice of path.
+TEST(VectorPaths, ShadedBallsAgreeOnRandomLooks) {
+    if (!Avx2Available()) GTEST_SKIP() << "no AVX2 on this processor or in this build";
+    Random r(12);
+    SpriteBuffer wide[3], portable[3];
+    for (int round = 0; round < 600; ++round) {
+        const ShadeParams look = RandomLook(r);
+        BuildBallMaps(wide, look);
+        ShadeBall(wide, look);
+        {
+            PortableOnly off;
+            BuildBallMaps(portable, look);
+            ShadeBall(portable, look);
+        }
+        ASSERT_EQ(wide[0].Kind(), portable[0].Kind());
+        ASSERT_EQ(wide[0].Width(), portable[0].Width());
+        ASSERT_EQ(wide[0].Height(), portable[0].Height());
+        const int32_t count = wide[0].Width() * wide[0].Height();
+        for (int32_t k = 0; k < count; ++k)
+            ASSERT_EQ(wide[0].pixels[k], portable[0].pixels[k])
+                << "round " << round << " pixel " << k;
+    }
+}
+
+}  // namespace
