@@ -1,6 +1,7 @@
 #include "render/ball_maps.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "render/pixel_copy.h"
 #include "render/wrap_math.h"
@@ -11,12 +12,13 @@ using wrap::Mul;
 using wrap::Sub;
 
 int32_t BitRoot(int32_t value) {
-    int32_t root = value >= 0x10000000 ? 0x4000 : 0;
-    for (int32_t bit = 0x2000; bit != 0; bit >>= 1) {
-        root |= bit;
-        if (root * root > value) root &= ~bit;
-    }
-    return root;
+    // The bit-by-bit root is floor(sqrt(value)) while that fits the 15 bits it tries, and
+    // 0x7FFF above. The double square root is correctly rounded, and for a 31-bit value
+    // it never rounds up to the next integer (sqrt(k^2 - 1) lies more than 1/(2k) below
+    // k), so its truncation is the same root at a fraction of the cost.
+    if (value < 0) return 0;
+    const int32_t root = int32_t(std::sqrt(double(value)));
+    return root < 0x7FFF ? root : 0x7FFF;
 }
 
 int32_t FitDiameter(int32_t d, int32_t side) {

@@ -26,6 +26,30 @@ TEST(BitRoot, IsTheFloorOfTheSquareRoot) {
     EXPECT_EQ(BitRoot(-5), 0);
 }
 
+// The root as the bit-by-bit method defines it: 0x4000 preset from 0x10000000 on, then
+// bits 0x2000 down to 1 tried.
+int32_t BitByBitRoot(int32_t value) {
+    int32_t root = value >= 0x10000000 ? 0x4000 : 0;
+    for (int32_t bit = 0x2000; bit != 0; bit >>= 1) {
+        root |= bit;
+        if (root * root > value) root &= ~bit;
+    }
+    return root;
+}
+
+TEST(BitRoot, MatchesTheBitByBitRootAroundEverySquare) {
+    for (int64_t k = 0; k * k <= INT32_MAX + int64_t(1); ++k)
+        for (int64_t v = k * k - 1; v <= k * k + 1; ++v) {
+            if (v >= INT32_MIN && v <= INT32_MAX) {
+                ASSERT_EQ(BitRoot(int32_t(v)), BitByBitRoot(int32_t(v))) << v;
+            }
+        }
+    for (int64_t v = INT32_MAX; v > INT32_MAX - 100000; --v)
+        ASSERT_EQ(BitRoot(int32_t(v)), BitByBitRoot(int32_t(v))) << v;
+    for (int32_t v : {INT32_MIN, -1, 0x3FFF0001, 0x3FFF0000, 0x40000000})
+        EXPECT_EQ(BitRoot(v), BitByBitRoot(v)) << v;
+}
+
 TEST(BallMaps, FitsDiametersToTheSide) {
     EXPECT_EQ(FitDiameter(0, 20), 2);
     EXPECT_EQ(FitDiameter(1, 20), 2);
