@@ -1,5 +1,6 @@
 #include "render/compositing.h"
 
+#include "render/blend_rows.h"
 #include "render/pixel_copy.h"
 
 namespace {
@@ -60,21 +61,7 @@ void BlendSprite(const SpriteBuffer& sprite, uint32_t* plane, int32_t x, int32_t
     for (int32_t r = 0; r < c.rows; ++r) {
         const uint32_t* s = sprite.pixels + ptrdiff_t(c.spriteRow + r) * w + c.spriteCol;
         uint32_t* d = plane + ptrdiff_t(c.y + r) * planeWidth + c.x;
-        for (int32_t k = 0; k < c.cols; ++k) {
-            const uint32_t sp = s[k];
-            const int32_t t = int32_t(sp >> 24);
-            if (t == 0) {
-                d[k] = sp;
-            } else if (t != 255) {
-                int32_t u = t;
-                if (opacityBoost != 0) u = t > opacityBoost ? t - (opacityBoost >> 1) : t >> 1;
-                const uint32_t dp = d[k];
-                const auto mix = [&](int shift) {
-                    return ((Byte(sp, shift) * (256 - u)) >> 8) + ((Byte(dp, shift) * u) >> 8);
-                };
-                d[k] = PackClear(mix(16), mix(8), mix(0));
-            }
-        }
+        BlendRow(s, d, c.cols, opacityBoost);
     }
 }
 

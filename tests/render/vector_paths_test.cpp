@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "render/ball_maps.h"
+#include "render/blend_rows.h"
 #include "render/shade_ball.h"
 #include "render/shade_pixels.h"
 #include "render/vector_paths.h"
@@ -114,6 +115,40 @@ TEST(VectorPaths, ShadedBallsAgreeOnRandomLooks) {
         for (int32_t k = 0; k < count; ++k)
             ASSERT_EQ(wide[0].pixels[k], portable[0].pixels[k])
                 << "round " << round << " pixel " << k;
+    }
+}
+
+// Sprite rows over plane rows: every transparency, boosts across 0..255 (where the
+// vector path runs) and beyond it, runs of every length up to a few vectors.
+TEST(VectorPaths, BlendedRowsAgree) {
+    Random r(13);
+    for (int round = 0; round < 20000; ++round) {
+        const int32_t n = r.In(0, 19);
+        const int32_t boost = r.OneIn(8) ? r.Pick(-300, 300) : (r.OneIn(3) ? 0 : r.In(0, 255));
+        std::vector<uint32_t> sprite(n), plane(n);
+        const int32_t kind = r.In(0, 3);  // all opaque, all empty, mixed, arbitrary
+        for (int32_t k = 0; k < n; ++k) {
+            const uint32_t t = kind == 0   ? 0
+                               : kind == 1 ? 255
+                               : kind == 2 ? uint32_t(r.OneIn(3)   ? 0
+                                                      : r.OneIn(2) ? 255
+                                                                   : r.In(1, 254))
+                                           : uint32_t(r.In(0, 255));
+            sprite[k] = (t << 24) | (uint32_t(r.Any()) & 0xFFFFFF);
+            plane[k] = r.OneIn(4) ? uint32_t(r.Any()) : uint32_t(r.Any()) & 0xFFFFFF;
+        }
+        std::vector<uint32_t> plain = plane, sse2 = plane, chosen = plane;
+        BlendRowPlain(sprite.data(), plain.data(), n, boost);
+        BlendRow(sprite.data(), chosen.data(), n, boost);
+        if (boost >= 0 && boost <= 255)
+            BlendRowSse2(sprite.data(), sse2.data(), n, boost);
+        else
+            sse2 = plain;
+        for (int32_t k = 0; k < n; ++k) {
+            ASSERT_EQ(sse2[k], plain[k])
+                << "round " << round << " pixel " << k << " boost " << boost;
+            ASSERT_EQ(chosen[k], plain[k]) << "round " << round << " pixel " << k;
+        }
     }
 }
 
