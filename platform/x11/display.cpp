@@ -1,12 +1,12 @@
 #include "platform/x11/display.h"
 
 #include <X11/extensions/Xrandr.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
 
+#include "platform/posix/process_exit.h"
 #include "platform/x11/events.h"
 #include "platform/x11/xlib.h"
 
@@ -26,11 +26,11 @@ int OnXError(Display*, XErrorEvent* event) {
 }
 
 int OnXIOError(Display*) {
-    // The server went away: nothing can be shown any more.
-    static const char kMessage[] = "quorix: lost the connection to the X display\n";
-    ssize_t ignored = write(2, kMessage, sizeof kMessage - 1);
-    (void)ignored;
-    _exit(1);
+    // The server went away or the connection broke: nothing can be shown any
+    // more. Xlib ends the process if this returns; any connection (the
+    // user-interface thread's or a worker's) may notice first, so the end is
+    // the same from every thread: one line and status 1, exactly once.
+    PosixFatalExit("quorix: lost the connection to the X display\n", 1);
 }
 
 }  // namespace
@@ -38,6 +38,7 @@ int OnXIOError(Display*) {
 void X11InstallErrorHandlers() {
     static std::once_flag once;
     std::call_once(once, [] {
+        PosixIgnoreBrokenPipes();
         XInitThreads();
         XSetErrorHandler(OnXError);
         XSetIOErrorHandler(OnXIOError);

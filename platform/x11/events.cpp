@@ -47,6 +47,8 @@ LRESULT Dispatch(const MSG* msg) {
     X11WindowRecord* record = X11FindWindow(msg->hwnd);
     if (record == nullptr || record->proc == nullptr) return 0;       // the window is gone
     if (msg->message == WM_PAINT && !record->paintPending) return 0;  // validated since
+    // SetCursor acts on the window under the pointer, the one being asked.
+    if (msg->message == WM_SETCURSOR) X11SetCursorWindow(msg->hwnd);
     return record->proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 

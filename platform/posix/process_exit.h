@@ -1,0 +1,13 @@
+// Process-wide conditions that end the program from any thread.
+#pragma once
+
+// Ignores SIGPIPE for the whole process (once): a write to a connection whose
+// other end has gone fails with EPIPE, so that the code that wrote sees the
+// failure instead of the process dying of the signal.
+void PosixIgnoreBrokenPipes();
+
+// Ends the process at once with `status`, writing `line` (which ends in a
+// newline) to stderr first. Safe from any thread and from several at once:
+// the first caller writes and exits, later callers wait for the end. No
+// destructors or exit handlers run, so no lock held elsewhere can hang it.
+[[noreturn]] void PosixFatalExit(const char* line, int status);
