@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config clang-format clang
     googletest libgtest-dev libbenchmark-dev
-    libx11-dev libxext-dev libxft-dev libfontconfig-dev libxrandr-dev
+    libx11-dev libxext-dev libxft-dev libfontconfig-dev libxrandr-dev libxfixes-dev
     libpng-dev fonts-dejavu-core
     xvfb xdotool x11-apps x11-utils
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64

@@ -1,157 +1,32 @@
 // The saver as a user meets it: started with the screen-saver switches on a
 // display of its own, ended by the user's input or by its host window.
-// GoogleTest before Xlib, whose macros clash with its names.
-#include <gtest/gtest.h>
-
-#include <X11/Xlib.h>
+#include "tests/e2e/saver_session.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
-
-#include "tests/e2e/screen_shot.h"
-#include "tests/x11/xvfb_server.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-class SaverTest : public ::testing::Test {
+class SaverTest : public teste2e::SaverSession {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/quorix-e2e-XXXXXX";
-        const char* dir = mkdtemp(pattern);
-        ASSERT_NE(dir, nullptr);
-        m_dir = dir;
-    }
-
-    // A file in the test's own temporary directory.
-    std::string TempPath(const std::string& name) const { return m_dir + "/" + name; }
-
-    void StartServer(const std::string& screen) {
-        m_server = std::make_unique<testx::XvfbServer>(screen);
-        ASSERT_TRUE(m_server->Ok()) << "Xvfb did not start";
-        m_display = XOpenDisplay(m_server->Display().c_str());
-        ASSERT_NE(m_display, nullptr);
-        m_registry = TempPath("registry.reg");
-        m_stderr = TempPath("stderr.txt");
-    }
-
-    void TearDown() override {
-        m_saver.Kill();
-        if (m_display != nullptr) XCloseDisplay(m_display);
-        m_server.reset();
-        if (!m_dir.empty()) std::filesystem::remove_all(m_dir);
-    }
-
-    std::vector<std::string> Environment() const {
-        return {"DISPLAY=" + m_server->Display(), "QUORIX_REGISTRY=" + m_registry,
-                "XSCREENSAVER_WINDOW="};
-    }
-
-    void StartSaver(const std::vector<std::string>& args, std::vector<std::string> extraEnv = {}) {
-        std::vector<std::string> argv = {QUORIX_PROGRAM};
-        argv.insert(argv.end(), args.begin(), args.end());
-        std::vector<std::string> env = Environment();
-        env.insert(env.end(), extraEnv.begin(), extraEnv.end());
-        ASSERT_TRUE(m_saver.Start(argv, env, "", m_stderr));
-    }
-
-    void Xdotool(const std::vector<std::string>& args) {
-        std::vector<std::string> argv = {"xdotool"};
-        argv.insert(argv.end(), args.begin(), args.end());
-        testx::ChildProcess tool(argv, {"DISPLAY=" + m_server->Display()});
-        int code = -1;
-        ASSERT_TRUE(tool.Wait(10000, &code));
-        ASSERT_EQ(code, 0) << "xdotool failed";
-    }
-
-    // The full-screen window: a viewable override-redirect child of the root
-    // as large as the screen.
-    Window FindFullScreenWindow() {
-        Window root = DefaultRootWindow(m_display), parent = 0, *children = nullptr;
-        unsigned count = 0;
-        Window found = 0;
-        if (!XQueryTree(m_display, root, &root, &parent, &children, &count)) return 0;
-        for (unsigned i = 0; i < count && found == 0; ++i) {
-            XWindowAttributes a;
-            if (XGetWindowAttributes(m_display, children[i], &a) && a.map_state == IsViewable &&
-                a.override_redirect && a.width == DisplayWidth(m_display, 0) &&
-                a.height == DisplayHeight(m_display, 0))
-                found = children[i];
-        }
-        if (children != nullptr) XFree(children);
-        return found;
-    }
-
-    bool WaitForFullScreenWindow() {
-        for (int i = 0; i < 100; ++i) {
-            if (FindFullScreenWindow() != 0) return true;
-            if (!m_saver.Running()) return false;
-            std::this_thread::sleep_for(50ms);
-        }
-        return false;
-    }
-
-    // A plain window of the test's own, as a host of the preview.
-    Window CreateHostWindow(int width, int height) {
-        const int screen = DefaultScreen(m_display);
-        Window w =
-            XCreateSimpleWindow(m_display, RootWindow(m_display, screen), 10, 10, width, height, 0,
-                                BlackPixel(m_display, screen), WhitePixel(m_display, screen));
-        XMapWindow(m_display, w);
-        XSync(m_display, False);
-        return w;
-    }
-
-    // Children of a window, as the preview is one.
-    unsigned ChildCount(Window w) {
-        Window root = 0, parent = 0, *children = nullptr;
-        unsigned count = 0;
-        if (!XQueryTree(m_display, w, &root, &parent, &children, &count)) return 0;
-        if (children != nullptr) XFree(children);
-        return count;
-    }
-
-    teste2e::ScreenShot Shot(const std::string& name, const std::string& window = "") {
-        return teste2e::TakeScreenShot(m_server->Display(), TempPath(name + ".xwd"), window);
-    }
-
     // Ends the saver with one kind of input and checks that it went quietly.
     void ExpectEndedBy(const std::vector<std::string>& input) {
         StartServer("640x480x24");
         Xdotool({"mousemove", "200", "200"});
         StartSaver({"/s"});
-        ASSERT_TRUE(WaitForFullScreenWindow());
-        std::this_thread::sleep_for(700ms);  // the window is up and has seen the cursor
-        ASSERT_TRUE(m_saver.Running());
+        ASSERT_TRUE(WaitForFullScreenSaverReady());
         Xdotool(input);
         int code = -1;
-        EXPECT_TRUE(m_saver.Wait(2000, &code)) << "the saver did not end";
+        EXPECT_TRUE(m_saver.Wait(teste2e::kDrawDeadlineMs, &code)) << "the saver did not end";
         EXPECT_EQ(code, 0);
-        EXPECT_EQ(ReadFile(m_stderr), "");
+        EXPECT_EQ(teste2e::ReadFile(m_stderr), "");
     }
-
-    std::unique_ptr<testx::XvfbServer> m_server;
-    Display* m_display = nullptr;
-    testx::ChildProcess m_saver;
-    std::string m_dir;
-    std::string m_registry;
-    std::string m_stderr;
 };
 
 TEST_F(SaverTest, FullScreenDrawsOnlyAfterItsFirstPaintThenTheIntroAndBalls) {
@@ -169,9 +44,15 @@ TEST_F(SaverTest, FullScreenDrawsOnlyAfterItsFirstPaintThenTheIntroAndBalls) {
 
     StartSaver({"/s"});
     ASSERT_TRUE(WaitForFullScreenWindow());
-    std::this_thread::sleep_for(2s);
-    const teste2e::ScreenShot intro = Shot("intro");
-    const teste2e::Census early = teste2e::Count(intro);
+    teste2e::ScreenShot intro;
+    teste2e::Census early;
+    testx::WaitUntil(
+        [&] {
+            intro = Shot("intro");
+            early = teste2e::Count(intro);
+            return early.violet > 0.6 && early.other + early.green > 0.001;
+        },
+        teste2e::kDrawDeadlineMs);
     // The intro: the violet background over the whole screen and one ball's
     // figure on it; nothing red is left.
     EXPECT_GT(early.violet, 0.6);
@@ -185,12 +66,14 @@ TEST_F(SaverTest, FullScreenDrawsOnlyAfterItsFirstPaintThenTheIntroAndBalls) {
     // many separate green balls instead of the one figure.
     int blobs = 0;
     teste2e::Census later;
-    for (int i = 0; i < 60 && blobs < 8; ++i) {
-        std::this_thread::sleep_for(1s);
-        const teste2e::ScreenShot shot = Shot("balls");
-        blobs = teste2e::CountGreenBlobs(shot);
-        later = teste2e::Count(shot);
-    }
+    testx::WaitUntil(
+        [&] {
+            const teste2e::ScreenShot shot = Shot("balls");
+            blobs = teste2e::CountGreenBlobs(shot);
+            later = teste2e::Count(shot);
+            return blobs >= 8 && later.green > 0.01;
+        },
+        120000);
     EXPECT_GE(blobs, 8);
     EXPECT_GT(later.green, 0.01);
     EXPECT_GT(later.violet, 0.2);
@@ -229,29 +112,46 @@ TEST_F(SaverTest, VerticalMovesDoNotEndTheFullScreenSaver) {
     StartServer("640x480x24");
     Xdotool({"mousemove", "200", "200"});
     StartSaver({"/s"});
-    ASSERT_TRUE(WaitForFullScreenWindow());
-    std::this_thread::sleep_for(700ms);
+    ASSERT_TRUE(WaitForFullScreenSaverReady());
     Xdotool({"mousemove", "200", "300"});
     Xdotool({"mousemove", "200", "20"});
     Xdotool({"mousemove_relative", "--", "0", "-1"});
+    // A time to show that nothing happens; a slow build only makes it stricter.
     std::this_thread::sleep_for(1500ms);
     EXPECT_TRUE(m_saver.Running());
     // And a sideways move still does.
     Xdotool({"mousemove_relative", "1", "0"});
     int code = -1;
-    EXPECT_TRUE(m_saver.Wait(2000, &code));
+    EXPECT_TRUE(m_saver.Wait(teste2e::kDrawDeadlineMs, &code));
     EXPECT_EQ(code, 0);
+}
+
+TEST_F(SaverTest, ThePointerIsHiddenOverTheFullScreenSaverAndBackAfterIt) {
+    StartServer("640x480x24");
+    Xdotool({"mousemove", "300", "200"});
+    ASSERT_FALSE(PointerHidden()) << "the root window's pointer shows";
+    StartSaver({"/s"});
+    ASSERT_TRUE(WaitForFullScreenWindow());
+    EXPECT_TRUE(testx::WaitUntil([&] { return PointerHidden(); }, teste2e::kDrawDeadlineMs));
+    // Moving straight down keeps the saver and the pointer hidden.
+    Xdotool({"mousemove", "300", "400"});
+    ASSERT_TRUE(WaitForViolet(0.2));
+    EXPECT_TRUE(PointerHidden());
+    Xdotool({"key", "a"});
+    int code = -1;
+    ASSERT_TRUE(m_saver.Wait(teste2e::kDrawDeadlineMs, &code));
+    EXPECT_EQ(code, 0);
+    XSync(m_display, False);
+    EXPECT_FALSE(PointerHidden()) << "the pointer stays hidden after the saver";
 }
 
 TEST_F(SaverTest, PreviewDrawsInsideItsHostAndEndsWithIt) {
     StartServer("640x480x24");
     const Window host = CreateHostWindow(320, 240);
     StartSaver({"/p", std::to_string(host)});
-    std::this_thread::sleep_for(2s);
-    ASSERT_TRUE(m_saver.Running());
+    // The white host is covered by the animation.
+    ASSERT_TRUE(WaitForViolet(0.5, std::to_string(host)));
     EXPECT_EQ(ChildCount(host), 1u);
-    const teste2e::Census inside = teste2e::Count(Shot("preview", std::to_string(host)), 1);
-    EXPECT_GT(inside.violet, 0.5);  // the white host is covered by the animation
     const teste2e::Census outside = teste2e::Count(Shot("screen"), 1);
     EXPECT_LT(outside.violet, 320.0 * 240.0 / (640.0 * 480.0) + 0.01);  // and only the host
 
@@ -259,17 +159,17 @@ TEST_F(SaverTest, PreviewDrawsInsideItsHostAndEndsWithIt) {
     Xdotool({"mousemove", "100", "100"});
     Xdotool({"click", "1"});
     Xdotool({"key", "a"});
-    std::this_thread::sleep_for(300ms);
+    std::this_thread::sleep_for(300ms);  // a time to show that nothing happens
     EXPECT_TRUE(m_saver.Running());
 
     const auto destroyed = std::chrono::steady_clock::now();
     XDestroyWindow(m_display, host);
     XSync(m_display, False);
     int code = -1;
-    ASSERT_TRUE(m_saver.Wait(1000, &code)) << "the preview outlived its host";
-    EXPECT_LT(std::chrono::steady_clock::now() - destroyed, 1s);
+    ASSERT_TRUE(m_saver.Wait(teste2e::kDrawDeadlineMs, &code)) << "the preview outlived its host";
+    EXPECT_LT(std::chrono::steady_clock::now() - destroyed, 3s);
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(ReadFile(m_stderr), "");
+    EXPECT_EQ(teste2e::ReadFile(m_stderr), "");
 }
 
 TEST_F(SaverTest, PreviewWithAHandleThatIsNoWindowEndsQuietly) {
@@ -286,7 +186,7 @@ TEST_F(SaverTest, PreviewWithAHandleThatIsNoWindowEndsQuietly) {
         int code = -1;
         ASSERT_TRUE(m_saver.Wait(5000, &code)) << args.back();
         EXPECT_EQ(code, 0) << args.back();
-        EXPECT_EQ(ReadFile(m_stderr), "") << args.back();
+        EXPECT_EQ(teste2e::ReadFile(m_stderr), "") << args.back();
     }
     EXPECT_EQ(FindFullScreenWindow(), 0u);
 }
@@ -298,7 +198,7 @@ TEST_F(SaverTest, NoDisplayGivesOneLineAndAFailure) {
         int code = 0;
         ASSERT_TRUE(saver.Wait(5000, &code));
         EXPECT_NE(code, 0);
-        const std::string text = ReadFile(err);
+        const std::string text = teste2e::ReadFile(err);
         EXPECT_FALSE(text.empty());
         EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
         std::remove(err.c_str());
@@ -317,14 +217,11 @@ class WrapperTest : public SaverTest {
     }
 
     void ExpectDrawsInto(Window host) {
-        std::this_thread::sleep_for(2s);
-        ASSERT_TRUE(m_saver.Running());
-        const teste2e::Census inside = teste2e::Count(Shot("host", std::to_string(host)), 1);
-        EXPECT_GT(inside.violet, 0.5);
+        ASSERT_TRUE(WaitForViolet(0.5, std::to_string(host)));
         XDestroyWindow(m_display, host);
         XSync(m_display, False);
         int code = -1;
-        EXPECT_TRUE(m_saver.Wait(1000, &code));
+        EXPECT_TRUE(m_saver.Wait(teste2e::kDrawDeadlineMs, &code));
         EXPECT_EQ(code, 0);
     }
 };
@@ -356,7 +253,7 @@ TEST_F(WrapperTest, RootRunsTheFullScreenSaver) {
     ASSERT_TRUE(WaitForFullScreenWindow());
     Xdotool({"key", "space"});
     int code = -1;
-    EXPECT_TRUE(m_saver.Wait(2000, &code));
+    EXPECT_TRUE(m_saver.Wait(teste2e::kDrawDeadlineMs, &code));
     EXPECT_EQ(code, 0);
 }
 

@@ -10,11 +10,22 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace testx {
+
+// Polls pred every 20 ms until it holds or timeoutMs have passed.
+inline bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 10000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (true) {
+        if (pred()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
 
 // A running child process; ended (SIGKILL) and reaped when the object goes.
 class ChildProcess {
@@ -168,6 +179,16 @@ class XvfbServer {
     XvfbServer& operator=(const XvfbServer&) = delete;
 
     bool Ok() const { return !m_display.empty(); }
+    pid_t Pid() const { return m_pid; }
+
+    // Ends the server at once, as a crash would (SIGKILL), and reaps it.
+    void Kill() {
+        if (m_pid <= 0) return;
+        kill(m_pid, SIGKILL);
+        int status;
+        waitpid(m_pid, &status, 0);
+        m_pid = -1;
+    }
     const std::string& Display() const { return m_display; }
 
   private:

@@ -26,15 +26,7 @@ struct Box {
     int x = 0, y = 0, width = 0, height = 0;  // root coordinates
 };
 
-// Polls pred every 20 ms until it holds or timeoutMs have passed.
-inline bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 10000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (true) {
-        if (pred()) return true;
-        if (std::chrono::steady_clock::now() >= end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-}
+using testx::WaitUntil;
 
 inline void Pause(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
