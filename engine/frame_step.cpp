@@ -8,6 +8,7 @@
 #include "engine/sine_tables.h"
 #include "render/ball_maps.h"
 #include "render/compositing.h"
+#include "render/fade_planes.h"
 #include "render/shade_ball.h"
 
 namespace {
@@ -139,43 +140,9 @@ bool ShrinkBall(BallEngine* e, BallNode* b) {
     return true;
 }
 
-namespace {
-
-// The two fade passes, written without branches so that the compiler turns them
-// into vector code: a pixel that fails the green test keeps its value in both
-// planes, which the selects below express as rewriting the old values.
-void FadeStrong(uint32_t* __restrict back, uint32_t* __restrict front, int64_t count) {
-    for (int64_t i = 0; i < count; ++i) {
-        const uint32_t p = back[i];
-        const uint32_t keep = 0u - static_cast<uint32_t>((p & 0xFF00u) <= 0x1F00u);
-        uint32_t q = p - 0x200u;
-        q -= static_cast<uint32_t>((q & 0xF0u) != 0);
-        q -= static_cast<uint32_t>((q & 0xE00000u) != 0) << 16;
-        back[i] = (p & keep) | (q & ~keep);
-        front[i] = (front[i] & keep) | (q & ~keep);
-    }
-}
-
-void FadeWeak(uint32_t* __restrict back, uint32_t* __restrict front, int64_t count) {
-    for (int64_t i = 0; i < count; ++i) {
-        const uint32_t p = back[i];
-        const uint32_t keep = 0u - static_cast<uint32_t>((p & 0xFF00u) <= 0x3F00u);
-        uint32_t q = p - 0x100u;
-        q -= static_cast<uint32_t>((q & 0xF0u) != 0);
-        back[i] = (p & keep) | (q & ~keep);
-        front[i] = (front[i] & keep) | (q & ~keep);
-    }
-}
-
-}  // namespace
-
 void FadeBackground(BallEngine* e) {
     const int64_t count = static_cast<int64_t>(e->frame.width) * e->frame.height;
-    if ((e->frameCount & 4) != 0) {
-        FadeStrong(e->frame.backgroundPixels, e->frame.frontPixels, count);
-    } else {
-        FadeWeak(e->frame.backgroundPixels, e->frame.frontPixels, count);
-    }
+    FadePlanes(e->frame.backgroundPixels, e->frame.frontPixels, count, (e->frameCount & 4) != 0);
 }
 
 void DrawBall(BallEngine* e, BallNode* b) {

@@ -8,6 +8,7 @@
 
 #include "render/ball_maps.h"
 #include "render/blend_rows.h"
+#include "render/fade_planes.h"
 #include "render/shade_ball.h"
 #include "render/shade_pixels.h"
 #include "render/vector_paths.h"
@@ -149,6 +150,30 @@ TEST(VectorPaths, BlendedRowsAgree) {
                 << "round " << round << " pixel " << k << " boost " << boost;
             ASSERT_EQ(chosen[k], plain[k]) << "round " << round << " pixel " << k;
         }
+    }
+}
+
+// Planes of dark pixels (which never fade) with runs of green, blue and red ones and
+// arbitrary words, both passes, lengths that leave tails.
+TEST(VectorPaths, FadedPlanesAgree) {
+    Random r(14);
+    for (int round = 0; round < 4000; ++round) {
+        const int32_t n = r.In(0, 40);
+        std::vector<uint32_t> back(n), front(n);
+        for (int32_t k = 0; k < n; ++k) {
+            back[k] = r.OneIn(3) ? uint32_t(r.Any())
+                                 : (uint32_t(r.In(0, 255)) << 16) |
+                                       (uint32_t(r.OneIn(2) ? r.In(0, 0x40) : r.In(0, 255)) << 8) |
+                                       uint32_t(r.In(0, 255));
+            front[k] = r.OneIn(2) ? back[k] : uint32_t(r.Any());
+        }
+        const bool strong = r.OneIn(2);
+        std::vector<uint32_t> plainBack = back, plainFront = front, sseBack = back,
+                              sseFront = front;
+        FadePlanesPlain(plainBack.data(), plainFront.data(), n, strong);
+        FadePlanesSse2(sseBack.data(), sseFront.data(), n, strong);
+        ASSERT_EQ(sseBack, plainBack) << "round " << round;
+        ASSERT_EQ(sseFront, plainFront) << "round " << round;
     }
 }
 
