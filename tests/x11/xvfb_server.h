@@ -47,6 +47,8 @@ class ChildProcess {
         Kill();  // a former child of this object is ended first
         m_exited = false;
         m_status = -1;
+        m_signal = 0;
+        m_core = false;
         m_pid = fork();
         if (m_pid < 0) return false;
         if (m_pid == 0) {
@@ -80,6 +82,10 @@ class ChildProcess {
     }
 
     pid_t Pid() const { return m_pid; }
+    // After Wait: the signal that ended the child (0 if it exited), and
+    // whether it left a core.
+    int Signal() const { return m_signal; }
+    bool CoreDumped() const { return m_core; }
     bool Running() {
         if (m_pid <= 0) return false;
         return !Reap(false);
@@ -119,6 +125,8 @@ class ChildProcess {
         if (r == m_pid) {
             m_exited = true;
             m_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            m_signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+            m_core = WIFSIGNALED(status) && WCOREDUMP(status);
             return true;
         }
         return false;
@@ -127,6 +135,8 @@ class ChildProcess {
     pid_t m_pid = -1;
     bool m_exited = false;
     int m_status = -1;
+    int m_signal = 0;
+    bool m_core = false;
 };
 
 // An Xvfb of our own: it picks a free display number itself (-displayfd).
