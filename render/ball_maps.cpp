@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "render/ball_maps_quarter.h"
 #include "render/pixel_copy.h"
+#include "render/vector_paths.h"
 #include "render/wrap_math.h"
 
 using wrap::Add;
@@ -30,6 +32,37 @@ int32_t FitDiameter(int32_t d, int32_t side) {
         if (side - d < 2) d = side;
     }
     return d;
+}
+
+void QuarterPixel(const QuarterSetup& q, int32_t i, int32_t j, uint32_t* height, int32_t* xSlope,
+                  int32_t* ySlope) {
+    const int32_t outer = Sub(Sub(0x3FFFFFFF, Mul(Mul(j, j), q.kxOut)), Mul(Mul(i, i), q.kyOut));
+    if (outer <= 0) {
+        *height = kEmptyPixel;
+        *xSlope = 0;
+        *ySlope = 0;
+        return;
+    }
+    const int32_t inner = Sub(Sub(0x3FFFFFFF, Mul(Mul(j, j), q.kxIn)), Mul(Mul(i, i), q.kyIn));
+    const uint32_t t =
+        inner >= 0 ? 0 : uint32_t(wrap::Neg(Div(inner, Add(Sub(outer, inner) >> 8, 1))));
+    if (q.spherical) {
+        const int32_t z = BitRoot(outer);
+        const int32_t d = (z >> 1) + 1;
+        *height = (t << 24) | uint32_t(z);
+        *xSlope = std::min(Mul(j, q.kxOut) / d, 0x3FFF);
+        *ySlope = std::min(Mul(i, q.kyOut) / d, 0x3FFF);
+    } else {
+        *height = (t << 24) | uint32_t(outer >> 15);
+        *xSlope = std::min(Mul(j, q.kxOut) >> 13, 0x3FFF);
+        *ySlope = std::min(Mul(i, q.kyOut) >> 13, 0x3FFF);
+    }
+}
+
+void QuarterRowPortable(const QuarterSetup& q, int32_t i, uint32_t* height, int32_t* xSlope,
+                        int32_t* ySlope, int32_t count) {
+    for (int32_t m = 0; m < count; ++m)
+        QuarterPixel(q, i, 2 * m + q.jOffset, height + m, xSlope + m, ySlope + m);
 }
 
 namespace {
@@ -70,34 +103,12 @@ void BuildBallMaps(SpriteBuffer* maps, const ShadeParams& look) {
                  reinterpret_cast<int32_t*>(maps[2].pixels), w};
 
     // The upper right quarter of the cap, positions in half pixels from its centre.
+    const QuarterSetup quarter{kxIn, kxOut, kyIn, kyOut, (dx & 1) == 0 ? 1 : 0, spherical};
+    const auto quarterRow = UseAvx2() ? QuarterRowAvx2 : QuarterRowPortable;
     for (int32_t k = 0; k < ny; ++k) {
         const int32_t i = 2 * k + ((dy & 1) == 0 ? 1 : 0);
-        for (int32_t col = 0; col < nx; ++col) {
-            const int32_t j = 2 * col + ((dx & 1) == 0 ? 1 : 0);
-            const int32_t p = m.At(centreRow + k, centreCol + col);
-            const int32_t outer =
-                Sub(Sub(0x3FFFFFFF, Mul(Mul(j, j), kxOut)), Mul(Mul(i, i), kyOut));
-            if (outer <= 0) {
-                m.height[p] = kEmptyPixel;
-                m.xSlope[p] = 0;
-                m.ySlope[p] = 0;
-                continue;
-            }
-            const int32_t inner = Sub(Sub(0x3FFFFFFF, Mul(Mul(j, j), kxIn)), Mul(Mul(i, i), kyIn));
-            const uint32_t t =
-                inner >= 0 ? 0 : uint32_t(wrap::Neg(Div(inner, Add(Sub(outer, inner) >> 8, 1))));
-            if (spherical) {
-                const int32_t z = BitRoot(outer);
-                const int32_t d = (z >> 1) + 1;
-                m.height[p] = (t << 24) | uint32_t(z);
-                m.xSlope[p] = std::min(Mul(j, kxOut) / d, 0x3FFF);
-                m.ySlope[p] = std::min(Mul(i, kyOut) / d, 0x3FFF);
-            } else {
-                m.height[p] = (t << 24) | uint32_t(outer >> 15);
-                m.xSlope[p] = std::min(Mul(j, kxOut) >> 13, 0x3FFF);
-                m.ySlope[p] = std::min(Mul(i, kyOut) >> 13, 0x3FFF);
-            }
-        }
+        const int32_t p = m.At(centreRow + k, centreCol);
+        quarterRow(quarter, i, m.height + p, m.xSlope + p, m.ySlope + p, nx);
     }
 
     const int32_t centre = m.At(centreRow, centreCol);

@@ -8,73 +8,11 @@
 
 #if QUORIX_HAS_AVX2_KERNELS
 
-#include <immintrin.h>
-
-#define AVX2 __attribute__((target("avx2")))
+#include "render/avx2_lanes.h"
 
 namespace {
 
-using V = __m256i;
-
-AVX2 inline V Set(int32_t x) {
-    return _mm256_set1_epi32(x);
-}
-AVX2 inline V Add(V a, V b) {
-    return _mm256_add_epi32(a, b);
-}
-AVX2 inline V Sub(V a, V b) {
-    return _mm256_sub_epi32(a, b);
-}
-AVX2 inline V Mul(V a, V b) {
-    return _mm256_mullo_epi32(a, b);
-}
-AVX2 inline V And(V a, V b) {
-    return _mm256_and_si256(a, b);
-}
-AVX2 inline V Or(V a, V b) {
-    return _mm256_or_si256(a, b);
-}
-// mask ? a : b, lane by lane (mask lanes are all ones or all zeros).
-AVX2 inline V Select(V mask, V a, V b) {
-    return _mm256_blendv_epi8(b, a, mask);
-}
-AVX2 inline V Greater(V a, V b) {
-    return _mm256_cmpgt_epi32(a, b);
-}
-AVX2 inline V IsZero(V a) {
-    return _mm256_cmpeq_epi32(a, _mm256_setzero_si256());
-}
-AVX2 inline V IsNegative(V a) {
-    return _mm256_srai_epi32(a, 31);
-}
-AVX2 inline V Neg(V a) {
-    return _mm256_sub_epi32(_mm256_setzero_si256(), a);
-}
-AVX2 inline bool None(V mask) {
-    return _mm256_testz_si256(mask, mask) != 0;
-}
-
-// Truncating division with wrap::Div's results: x / 0 is 0, INT32_MIN / -1 is INT32_MIN
-// (the conversion of 2^31 gives exactly that).
-AVX2 inline V Div(V a, V b) {
-    const __m256d alo = _mm256_cvtepi32_pd(_mm256_castsi256_si128(a));
-    const __m256d ahi = _mm256_cvtepi32_pd(_mm256_extracti128_si256(a, 1));
-    const __m256d blo = _mm256_cvtepi32_pd(_mm256_castsi256_si128(b));
-    const __m256d bhi = _mm256_cvtepi32_pd(_mm256_extracti128_si256(b, 1));
-    const __m128i qlo = _mm256_cvttpd_epi32(_mm256_div_pd(alo, blo));
-    const __m128i qhi = _mm256_cvttpd_epi32(_mm256_div_pd(ahi, bhi));
-    return _mm256_andnot_si256(IsZero(b), _mm256_set_m128i(qhi, qlo));
-}
-
-// BitRoot: floor(sqrt(v)) limited to 0x7FFF, 0 for v < 0.
-AVX2 inline V Root(V v) {
-    const __m128i lo =
-        _mm256_cvttpd_epi32(_mm256_sqrt_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(v))));
-    const __m128i hi =
-        _mm256_cvttpd_epi32(_mm256_sqrt_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(v, 1))));
-    const V r = _mm256_min_epi32(_mm256_set_m128i(hi, lo), Set(0x7FFF));
-    return _mm256_andnot_si256(IsNegative(v), r);
-}
+using namespace avx2;
 
 // wrap::Shr for counts 0..33 and wrap::Shl for negative counts down to -16: right by e,
 // or left by -e.
@@ -126,7 +64,7 @@ struct Rgb {
 AVX2 inline Rgb Splat(const ShadeColour& c) {
     return {Set(c.r), Set(c.g), Set(c.b)};
 }
-AVX2 inline Rgb Select(V mask, const Rgb& a, const Rgb& b) {
+AVX2 inline Rgb SelectRgb(V mask, const Rgb& a, const Rgb& b) {
     return {Select(mask, a.r, b.r), Select(mask, a.g, b.g), Select(mask, a.b, b.b)};
 }
 // c + (((target - c) * weight) >> shift) per channel.
@@ -156,7 +94,7 @@ AVX2 inline Rgb Highlight(const Rgb& c, const Rgb& specular, V q, V v, V thresho
     const V partial = _mm256_andnot_si256(full, And(positive, Greater(v, threshold)));
     if (None(Or(full, partial))) return c;
     const Rgb pulled = Pull<15>(c, specular, Raise(v, count, maxCount));
-    return Select(full, specular, Select(partial, pulled, c));
+    return SelectRgb(full, specular, SelectRgb(partial, pulled, c));
 }
 
 }  // namespace
@@ -207,8 +145,8 @@ AVX2 void ShadePixelsAvx2(const ShadeSetup& s, uint32_t* height, const int32_t* 
             const V pd = Add(Add(lightZ, Mul(lx, sx)), Mul(ly, sy));
             const V d = Select(IsNegative(pd), _mm256_srai_epi32(Neg(pd), 2), pd);
             const V u = Sq16(d, len2);
-            const Rgb lit = Select(Greater(u, Set(65535)), diffuse, Pull<16>(c, diffuse, u));
-            c = Select(IsZero(d), c, lit);
+            const Rgb lit = SelectRgb(Greater(u, Set(65535)), diffuse, Pull<16>(c, diffuse, u));
+            c = SelectRgb(IsZero(d), c, lit);
             if (s.specularIndex != 0) {
                 const V q = Add(Add(highZ, Mul(hy, sy)), Mul(hx, sx));
                 c = Highlight(c, specular, q, Sq15(q, len2), firstThreshold, firstCount, first);
@@ -234,12 +172,13 @@ AVX2 void ShadePixelsAvx2(const ShadeSetup& s, uint32_t* height, const int32_t* 
             Rgb pulled = Pull<16>(c, diffuse, u);
             const V away = IsNegative(u);
             const V zero = _mm256_setzero_si256();
-            pulled = Select(away,
-                            Rgb{_mm256_max_epi32(pulled.r, zero), _mm256_max_epi32(pulled.g, zero),
-                                _mm256_max_epi32(pulled.b, zero)},
-                            pulled);
-            const Rgb lit = Select(Greater(u, Set(65535)), diffuse, pulled);
-            c = Select(IsZero(pd), c, lit);
+            pulled =
+                SelectRgb(away,
+                          Rgb{_mm256_max_epi32(pulled.r, zero), _mm256_max_epi32(pulled.g, zero),
+                              _mm256_max_epi32(pulled.b, zero)},
+                          pulled);
+            const Rgb lit = SelectRgb(Greater(u, Set(65535)), diffuse, pulled);
+            c = SelectRgb(IsZero(pd), c, lit);
 
             if (s.specularIndex != 0) {
                 V q = Add(Add(Mul(hy, sy), Mul(hx, sx)), highZ);

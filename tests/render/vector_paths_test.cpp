@@ -2,11 +2,13 @@
 // inputs, from the values the shape maps produce to arbitrary 32-bit words.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <vector>
 
 #include "render/ball_maps.h"
+#include "render/ball_maps_quarter.h"
 #include "render/blend_rows.h"
 #include "render/fade_planes.h"
 #include "render/shade_ball.h"
@@ -92,6 +94,32 @@ TEST(VectorPaths, ShadingKernelsAgreeOnRandomWords) {
             ASSERT_EQ(wide[k], portable[k])
                 << "round " << round << " pixel " << k << " word " << std::hex << height[k]
                 << " slopes " << xs[k] << " " << ys[k];
+    }
+}
+
+// Quarter rows of the shape maps for the constants of every diameter up to 300, and for
+// arbitrary constants that wrap the products.
+TEST(VectorPaths, QuarterRowsAgree) {
+    if (!Avx2Available()) GTEST_SKIP() << "no AVX2 on this processor or in this build";
+    Random r(15);
+    for (int round = 0; round < 5000; ++round) {
+        const int32_t dx = r.In(2, 300), dy = r.In(2, 300);
+        QuarterSetup q{0x3FFFFFFF / std::max(1, (dx - 1) * (dx - 1)),
+                       0x3FFFFFFF / ((dx + 1) * (dx + 1)),
+                       0x3FFFFFFF / std::max(1, (dy - 1) * (dy - 1)),
+                       0x3FFFFFFF / ((dy + 1) * (dy + 1)),
+                       r.In(0, 1),
+                       r.OneIn(2)};
+        if (r.OneIn(4)) q = {r.Any(), r.Any(), r.Any(), r.Any(), r.In(0, 1), r.OneIn(2)};
+        const int32_t n = r.In(0, (dx + 1) / 2 + 9);
+        const int32_t i = r.In(0, dy + 1);
+        std::vector<uint32_t> h1(n), h2(n);
+        std::vector<int32_t> x1(n), x2(n), y1(n), y2(n);
+        QuarterRowPortable(q, i, h1.data(), x1.data(), y1.data(), n);
+        QuarterRowAvx2(q, i, h2.data(), x2.data(), y2.data(), n);
+        ASSERT_EQ(h2, h1) << "round " << round;
+        ASSERT_EQ(x2, x1) << "round " << round;
+        ASSERT_EQ(y2, y1) << "round " << round;
     }
 }
 
