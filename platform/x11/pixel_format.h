@@ -14,6 +14,9 @@ struct PixelFormat {
     uint32_t redMask = 0x00FF0000;
     uint32_t greenMask = 0x0000FF00;
     uint32_t blueMask = 0x000000FF;
+    // Bits set in every pixel: the alpha channel of a visual that has one, so
+    // that a compositor shows the pixels opaque.
+    uint32_t alphaMask = 0;
     // Cube: cubeLevels levels per channel; cubePixels[(r * n + g) * n + b].
     int cubeLevels = 0;
     std::vector<uint32_t> cubePixels;
@@ -21,15 +24,21 @@ struct PixelFormat {
     std::vector<uint32_t> grayPixels;
 };
 
-// The device pixel value of one 0x00RRGGBB colour.
+// The device pixel value of one 0x00RRGGBB colour, worked out from the
+// format's description for each pixel: the reference that RowConverter
+// (platform/x11/pixel_rows.h) matches.
 uint32_t MapPixel(const PixelFormat& format, uint32_t rgb);
 
-// Whether ConvertRow can write this format's rows (8, 16, 24 or 32 bits per
-// pixel); other depths are written pixel by pixel with MapPixel.
-bool CanConvertRows(const PixelFormat& format);
+// The position and width of a channel mask's lowest set bit and its bits.
+int LowestBit(uint32_t mask);
+int BitCount(uint32_t mask);
 
-// Writes count pixels from src as device bytes at dst.
-void ConvertRow(const PixelFormat& format, const uint32_t* src, int count, uint8_t* dst);
+// An 8-bit channel value placed in the field of `mask`: its top bits for a
+// narrower field, the value repeated for a wider one.
+uint32_t ChannelField(uint32_t value, uint32_t mask);
+
+// A complete colour cube: its level count is sane and it has all n^3 pixels.
+bool CubeIsComplete(const PixelFormat& format);
 
 // The level index of an 8-bit channel in a ramp of `levels` steps (nearest).
 inline int CubeLevel(uint32_t value, int levels) {

@@ -66,6 +66,7 @@ bool X11WindowDC::Connect() {
     m_depth = attributes.depth;
     if (!CreateImage()) return false;
     BuildFormat(attributes);
+    m_rows = RowConverter(m_format);
     m_flusher = std::thread([this] { Flusher(); });
     return true;
 }
@@ -151,6 +152,11 @@ void X11WindowDC::BuildFormat(const XWindowAttributes& attributes) {
         m_format.redMask = static_cast<uint32_t>(visual->red_mask);
         m_format.greenMask = static_cast<uint32_t>(visual->green_mask);
         m_format.blueMask = static_cast<uint32_t>(visual->blue_mask);
+        // The bits of the depth that no colour uses are alpha (an ARGB visual
+        // of depth 32): opaque, or a compositor would show the window through.
+        const uint32_t depthBits = m_depth >= 32 ? ~0u : (1u << m_depth) - 1u;
+        m_format.alphaMask =
+            depthBits & ~(m_format.redMask | m_format.greenMask | m_format.blueMask);
         return;
     }
     const Colormap colormap = attributes.colormap;
@@ -219,16 +225,39 @@ void X11WindowDC::BuildFormat(const XWindowAttributes& attributes) {
         m_format.grayPixels[y] = static_cast<uint32_t>(ramp[CubeLevel(y, n)]);
 }
 
-void X11WindowDC::WaitIfOverlapping(const RECT& rect) {
-    // The server reads a shared image when it handles the put; wait before
-    // writing pixels that a put in flight may still be reading.
-    for (const RECT& pending : m_unsynced) {
-        if (Overlap(pending, rect)) {
-            XSync(m_display, False);
-            m_unsynced.clear();
-            return;
-        }
+bool X11WindowDC::PendingOverlap(const RECT& rect) const {
+    for (const PendingPut& put : m_pending)
+        if (Overlap(put.rect, rect)) return true;
+    return false;
+}
+
+void X11WindowDC::TakeCompletions(int mode) {
+    // Every event the server sends on this connection is a completion of a
+    // put: it has handled every request up to the event's serial number.
+    unsigned long done = 0;
+    for (int queued = XEventsQueued(m_display, mode); queued > 0; --queued) {
+        XEvent event;
+        XNextEvent(m_display, &event);
+        done = std::max(done, event.xany.serial);
     }
+    while (!m_pending.empty() && m_pending.front().serial <= done)
+        m_pending.pop_front();
+}
+
+void X11WindowDC::WaitIfOverlapping(const RECT& rect) {
+    // The server reads a shared image when it handles the put; pixels that a
+    // put in flight may still be reading are written only once it is done.
+    // The completion events usually arrived long ago (last frame's puts);
+    // only if one is missing (a put the server has not handled yet, or one
+    // that failed and sends none) does the round trip wait.
+    if (!PendingOverlap(rect)) return;
+    TakeCompletions(QueuedAlready);
+    if (!PendingOverlap(rect)) return;
+    TakeCompletions(QueuedAfterReading);
+    if (!PendingOverlap(rect)) return;
+    XSync(m_display, False);
+    TakeCompletions(QueuedAlready);
+    m_pending.clear();
 }
 
 void X11WindowDC::TransferDib(const DibTransfer& t) {
@@ -243,7 +272,7 @@ void X11WindowDC::TransferDib(const DibTransfer& t) {
     const RECT rect = {left, top, right, bottom};
     if (m_useShm) WaitIfOverlapping(rect);
     const int count = static_cast<int>(right - left);
-    const bool rows = CanConvertRows(m_format);
+    const bool rows = m_rows.WholeBytes();
     const int bytesPerPixel = m_format.bitsPerPixel / 8;
     for (LONG y = top; y < bottom; ++y) {
         const uint32_t* src = t.SourceRow(y) + (left - t.dest.left);
@@ -251,22 +280,26 @@ void X11WindowDC::TransferDib(const DibTransfer& t) {
             uint8_t* dst = reinterpret_cast<uint8_t*>(m_image->data) +
                            static_cast<size_t>(y) * static_cast<size_t>(m_image->bytes_per_line) +
                            static_cast<size_t>(left) * static_cast<size_t>(bytesPerPixel);
-            ConvertRow(m_format, src, count, dst);
+            m_rows.Convert(src, count, dst);
         } else {
             for (int x = 0; x < count; ++x)
                 XPutPixel(m_image, static_cast<int>(left) + x, static_cast<int>(y),
-                          MapPixel(m_format, src[x]));
+                          m_rows.Pixel(src[x]));
         }
     }
     const unsigned w = static_cast<unsigned>(right - left);
     const unsigned h = static_cast<unsigned>(bottom - top);
     if (m_useShm) {
+        m_pending.push_back({rect, NextRequest(m_display)});
         XShmPutImage(m_display, m_xid, m_gc, m_image, static_cast<int>(left), static_cast<int>(top),
-                     static_cast<int>(left), static_cast<int>(top), w, h, False);
-        m_unsynced.push_back(rect);
-        if (m_unsynced.size() > 256) {
-            XSync(m_display, False);
-            m_unsynced.clear();
+                     static_cast<int>(left), static_cast<int>(top), w, h, True);
+        if (m_pending.size() > 256) {
+            TakeCompletions(QueuedAfterReading);
+            if (m_pending.size() > 256) {
+                XSync(m_display, False);
+                TakeCompletions(QueuedAlready);
+                m_pending.clear();
+            }
         }
     } else {
         XPutImage(m_display, m_xid, m_gc, m_image, static_cast<int>(left), static_cast<int>(top),

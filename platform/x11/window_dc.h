@@ -7,13 +7,14 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/posix/device_context.h"
-#include "platform/x11/pixel_format.h"
+#include "platform/x11/pixel_rows.h"
 #include "platform/x11/xlib.h"
 
 // After Xlib, which it needs.
@@ -38,6 +39,8 @@ class X11WindowDC : public HDC__ {
     bool Connect();
     bool CreateImage();
     void BuildFormat(const XWindowAttributes& attributes);
+    bool PendingOverlap(const RECT& rect) const;
+    void TakeCompletions(int mode);
     void WaitIfOverlapping(const RECT& rect);
     void FlushLater();
     void Flusher();
@@ -56,7 +59,14 @@ class X11WindowDC : public HDC__ {
     bool m_connected = false;
     bool m_failed = false;
     PixelFormat m_format;
-    std::vector<RECT> m_unsynced;  // shared-memory puts the server may still be reading
+    RowConverter m_rows{PixelFormat{}};  // made from m_format when the DC connects
+    // Shared-memory puts the server may still be reading, oldest first, with
+    // the serial number of their request.
+    struct PendingPut {
+        RECT rect;
+        unsigned long serial;
+    };
+    std::deque<PendingPut> m_pending;
     // A frame presents its rectangles back to back; they go to the server
     // together, a moment after the last one, instead of one write each.
     std::condition_variable m_flushWake;

@@ -194,6 +194,32 @@ TEST(WindowDc, PresentingToAWindowThatIsGoneIsHarmless) {
     SUCCEED();
 }
 
+TEST(WindowDc, AnArgbWindowGetsOpaquePixels) {
+    Server s("200x100x24");
+    ASSERT_NE(s.display, nullptr);
+    XVisualInfo info = {};
+    if (!XMatchVisualInfo(s.display, DefaultScreen(s.display), 32, TrueColor, &info))
+        GTEST_SKIP() << "the server has no depth-32 visual";
+    // A child of depth 32, as a preview inside a compositor's ARGB window is.
+    XSetWindowAttributes attributes = {};
+    attributes.colormap = XCreateColormap(s.display, s.window, info.visual, AllocNone);
+    const Window argb =
+        XCreateWindow(s.display, s.window, 0, 0, kWidth, kHeight, 0, 32, InputOutput, info.visual,
+                      CWColormap | CWBorderPixel | CWBackPixel, &attributes);
+    XMapWindow(s.display, argb);
+    XSync(s.display, False);
+    auto* dc = new X11WindowDC(argb, kWidth, kHeight, s.xvfb.Display());
+    Present(dc, TestFrame());
+    EXPECT_EQ(dc->Format().alphaMask, 0xFF000000u);
+    delete dc;
+    XImage* image = XGetImage(s.display, argb, 0, 0, kWidth, kHeight, AllPlanes, ZPixmap);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(XGetPixel(image, 5, kHeight - 5), 0xFFFF0000u);  // opaque red
+    EXPECT_EQ(XGetPixel(image, 10, 5), 0xFF00FF00u);           // opaque green
+    EXPECT_EQ(XGetPixel(image, 0, kHeight - 1), 0xFFFFFFFFu);  // opaque white
+    XDestroyImage(image);
+}
+
 TEST(WindowDc, AWindowOnNoDisplayPresentsNothing) {
     X11WindowDC dc(12345, kWidth, kHeight, ":999999");
     Present(&dc, TestFrame());
