@@ -220,6 +220,31 @@ TEST(WindowDc, AnArgbWindowGetsOpaquePixels) {
     XDestroyImage(image);
 }
 
+TEST(WindowDc, TransfersAreClippedToATinyWindow) {
+    // Every visual kind: each converts rows its own way.
+    for (const char* screen : {"200x100x24", "200x100x16", "200x100x8"}) {
+        Server s(screen);
+        ASSERT_NE(s.display, nullptr);
+        XResizeWindow(s.display, s.window, 1, 1);
+        XSync(s.display, False);
+        auto* dc = new X11WindowDC(s.window, 1, 1, s.xvfb.Display());
+        const std::vector<uint32_t> frame = TestFrame();
+        BITMAPV4HEADER header = Header();
+        auto* info = reinterpret_cast<const BITMAPINFO*>(&header);
+        // A frame far larger than the device, at offsets on every side, and
+        // odd widths that leave tails for the row kernels.
+        for (int x : {-70, -5, 0, 1, 3})
+            for (int w : {1, 7, 33, kWidth})
+                SetDIBitsToDevice(dc, x, x, DWORD(w), kHeight, 0, 0, 0, kHeight, frame.data(), info,
+                                  DIB_RGB_COLORS);
+        Present(dc, frame);
+        delete dc;
+        XSync(s.display, False);
+        // The one pixel is the top-left one of the frame: upper half, blue.
+        EXPECT_LE(Distance(s.ColourAt(0, 0), 0x0000FF), 40) << screen;
+    }
+}
+
 TEST(WindowDc, AWindowOnNoDisplayPresentsNothing) {
     X11WindowDC dc(12345, kWidth, kHeight, ":999999");
     Present(&dc, TestFrame());
