@@ -13,7 +13,8 @@ struct RowKernel {
     uint32_t alpha = 0;       // bits set in every pixel
     uint32_t right[3] = {}, left[3] = {}, mask[3] = {};  // Shifts: per channel
     int levels = 0;                                      // Cube8: levels per channel
-    const uint8_t* table = nullptr;                      // Gray8, Cube8: pixel bytes
+    const uint8_t* table = nullptr;  // Gray8, Cube8: the pixel bytes, tableSize of them
+    int tableSize = 0;               // whole 16-byte parts (zeros after the end)
 };
 
 // Convert the leading pixels of a row (whole groups of 4 or 8 pixels, 8 or

@@ -25,6 +25,18 @@ struct V {
     static R Mullo16(R a, R b) { return _mm_mullo_epi16(a, b); }
     static R Mulhi16(R a, R b) { return _mm_mulhi_epu16(a, b); }
     static R Srli16(R v, int count) { return _mm_srli_epi16(v, count); }
+    // Two groups of eight 16-bit indexes into a table of bytes.
+    struct Lookup {
+        const uint8_t* table;
+        Lookup(const uint8_t* t, int) : table(t) {}
+        void operator()(R a, R b, uint8_t* dst) const {
+            alignas(16) uint16_t lanes[16];
+            Store(lanes, a);
+            Store(lanes + 8, b);
+            for (int k = 0; k < 16; ++k)
+                dst[k] = table[lanes[k]];
+        }
+    };
 };
 
 #include "platform/x11/pixel_kernels.inc"

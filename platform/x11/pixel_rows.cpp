@@ -119,9 +119,11 @@ RowConverter::RowConverter(const PixelFormat& f, Kernels kernels) {
             }
             break;
     }
-    if (m_bytes == 1)
+    if (m_bytes == 1) {
         for (uint32_t p : m_pixels)
             m_bytes8.push_back(static_cast<uint8_t>(p | m_alpha));
+        m_bytes8.resize((m_bytes8.size() + 15) / 16 * 16);  // whole 16-byte parts
+    }
     ChooseKernel(kernels);
 }
 
@@ -231,6 +233,7 @@ void RowConverter::Convert(const uint32_t* src, int count, uint8_t* dst) const {
         // The table is looked up here: a copy of the converter has its own.
         RowKernel kernel = m_params;
         kernel.table = m_bytes8.data();
+        kernel.tableSize = static_cast<int>(m_bytes8.size());
         done = m_kernel(kernel, src, count, dst);
     }
     ConvertPlain(src + done, count - done, dst + static_cast<size_t>(done) * m_bytes);
