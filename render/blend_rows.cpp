@@ -1,6 +1,7 @@
 #include "render/blend_rows.h"
 
 #include "render/vector_paths.h"
+#include "render/wrap_math.h"
 
 #if QUORIX_HAS_SSE2_KERNELS
 #include <emmintrin.h>
@@ -14,7 +15,7 @@ inline int32_t Byte(uint32_t word, int shift) {
 
 inline int32_t Boosted(int32_t t, int32_t opacityBoost) {
     if (opacityBoost == 0) return t;
-    return t > opacityBoost ? t - (opacityBoost >> 1) : t >> 1;
+    return t > opacityBoost ? wrap::Sub(t, opacityBoost >> 1) : t >> 1;
 }
 
 }  // namespace
@@ -28,8 +29,11 @@ void BlendRowPlain(const uint32_t* s, uint32_t* d, int32_t count, int32_t opacit
         } else if (t != 255) {
             const int32_t u = Boosted(t, opacityBoost);
             const uint32_t dp = d[k];
+            // Wrapping products: a boost far outside 0..255 (no ball has one) must not
+            // overflow.
             const auto mix = [&](int shift) {
-                return ((Byte(sp, shift) * (256 - u)) >> 8) + ((Byte(dp, shift) * u) >> 8);
+                return wrap::Add(wrap::Mul(Byte(sp, shift), wrap::Sub(256, u)) >> 8,
+                                 wrap::Mul(Byte(dp, shift), u) >> 8);
             };
             d[k] = ((uint32_t(mix(16)) << 16) | (uint32_t(mix(8)) << 8) | uint32_t(mix(0))) &
                    0x00FFFFFFu;
