@@ -1,6 +1,7 @@
 // The registry functions over the registry file. A key handle holds the key's
 // full path; every call reads the file afresh (several programs may share it)
-// and every change replaces it through regstore::Update. Handles are checked
+// and every change goes through regstore::Update, within the change group
+// that keys opened with write rights keep open until they are closed. Handles are checked
 // against the table of open handles, so a stale or foreign handle gives
 // ERROR_INVALID_HANDLE instead of a crash.
 #include <mutex>
@@ -18,7 +19,7 @@ const char kCurrentUser[] = "HKEY_CURRENT_USER";
 
 struct OpenKey {
     std::string path;
-    bool session;  // holds a write session of the registry file
+    bool group;  // keeps the change group of the registry file open
 };
 
 std::mutex& HandleLock() {
@@ -44,16 +45,16 @@ bool PathOf(HKEY key, std::string& path) {
     return true;
 }
 
-// Rights that change the registry; a key opened with one of them holds a
-// write session until it is closed.
+// Rights that change the registry; a key opened with one of them keeps the
+// change group open until it is closed.
 bool WantsWrite(REGSAM sam) {
     return (sam & (KEY_SET_VALUE | KEY_CREATE_SUB_KEY)) != 0;
 }
 
-HKEY NewHandle(const std::string& path, bool session) {
-    auto* open = new (std::nothrow) OpenKey{path, session};
+HKEY NewHandle(const std::string& path, bool group) {
+    auto* open = new (std::nothrow) OpenKey{path, group};
     if (open == nullptr) {
-        if (session) regstore::EndSession();
+        if (group) regstore::EndGroup();
         return nullptr;
     }
     std::lock_guard<std::mutex> guard(HandleLock());
@@ -89,16 +90,17 @@ LONG WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, 
     if (!PathOf(hKey, base)) return ERROR_INVALID_HANDLE;
     LONG rc = JoinPath(base, lpSubKey, path);
     if (rc != ERROR_SUCCESS) return rc;
-    const bool session = WantsWrite(samDesired) && regstore::BeginSession();
+    const bool group = WantsWrite(samDesired);
+    if (group) regstore::BeginGroup();
     if (!IsRoot(path)) {
         regfile::Hive hive;
         regstore::Load(hive);
         if (!regfile::KeyExists(hive, path)) {
-            if (session) regstore::EndSession();
+            if (group) regstore::EndGroup();
             return ERROR_FILE_NOT_FOUND;
         }
     }
-    *phkResult = NewHandle(path, session);
+    *phkResult = NewHandle(path, group);
     return *phkResult != nullptr ? ERROR_SUCCESS : ERROR_OUTOFMEMORY;
 }
 
@@ -111,9 +113,10 @@ LONG WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REG
     LONG rc = JoinPath(base, lpSubKey, path);
     if (rc != ERROR_SUCCESS) return rc;
 
-    // The session starts before the key is made, so that making the key and
-    // setting its values form one group.
-    const bool session = WantsWrite(samDesired) && regstore::BeginSession();
+    // The group opens before the key is made, so that making the key and
+    // setting its values reach the file together.
+    const bool group = WantsWrite(samDesired);
+    if (group) regstore::BeginGroup();
     bool created = false;
     if (!IsRoot(path)) {
         regfile::Hive hive;
@@ -124,12 +127,12 @@ LONG WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REG
                 return created;
             });
             if (rc != ERROR_SUCCESS) {
-                if (session) regstore::EndSession();
+                if (group) regstore::EndGroup();
                 return rc;
             }
         }
     }
-    *phkResult = NewHandle(path, session);
+    *phkResult = NewHandle(path, group);
     if (*phkResult == nullptr) return ERROR_OUTOFMEMORY;
     if (lpdwDisposition != nullptr) {
         *lpdwDisposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
@@ -144,9 +147,7 @@ LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpT
     if (lpData != nullptr && lpcbData == nullptr) return ERROR_INVALID_PARAMETER;
     regfile::Hive hive;
     regstore::Load(hive);
-    const regfile::Key* key = regfile::FindKey(hive, path);
-    const regfile::Value* value =
-        key != nullptr ? regfile::FindValue(*key, lpValueName ? lpValueName : "") : nullptr;
+    const regfile::Value* value = regfile::FindValue(hive, path, lpValueName ? lpValueName : "");
     if (value == nullptr) return ERROR_FILE_NOT_FOUND;
 
     if (lpType != nullptr) *lpType = value->type;
@@ -172,18 +173,21 @@ LONG WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, c
     const std::string name = lpValueName ? lpValueName : "";
     if (!regfile::IsStorableName(name)) return ERROR_INVALID_PARAMETER;
     return regstore::Update([&](regfile::Hive& hive) {
-        regfile::Key& key = regfile::EnsureKey(hive, path, nullptr);
-        regfile::SetValue(key, name, dwType, lpData, cbData);
+        regfile::SetValue(hive, path, name, dwType, lpData, cbData);
         return true;
     });
 }
 
+// Closing the last key with write rights writes the group's changes; a write
+// that fails is reported here.
 LONG WINAPI RegCloseKey(HKEY hKey) {
     if (hKey == HKEY_CURRENT_USER) return ERROR_SUCCESS;
-    std::lock_guard<std::mutex> guard(HandleLock());
     auto* open = reinterpret_cast<OpenKey*>(hKey);
-    if (Handles().erase(open) == 0) return ERROR_INVALID_HANDLE;
-    if (open->session) regstore::EndSession();
+    {
+        std::lock_guard<std::mutex> guard(HandleLock());
+        if (Handles().erase(open) == 0) return ERROR_INVALID_HANDLE;
+    }
+    const LONG rc = open->group ? regstore::EndGroup() : ERROR_SUCCESS;
     delete open;
-    return ERROR_SUCCESS;
+    return rc;
 }

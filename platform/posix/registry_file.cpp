@@ -10,6 +10,7 @@ constexpr DWORD kTypeSz = 1;
 constexpr DWORD kTypeBinary = 3;
 constexpr DWORD kTypeDword = 4;
 constexpr size_t kHexLineLimit = 76;
+const char kVersion5[] = "Windows Registry Editor Version 5.00";
 
 char Lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -22,24 +23,47 @@ int HexDigit(char c) {
     return -1;
 }
 
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
 std::string TrimRight(const std::string& s) {
     size_t n = s.size();
-    while (n > 0 && (s[n - 1] == ' ' || s[n - 1] == '\t' || s[n - 1] == '\r'))
+    while (n > 0 && IsBlank(s[n - 1]))
         --n;
     return s.substr(0, n);
 }
 
 std::string TrimLeft(const std::string& s) {
     size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+    while (i < s.size() && IsBlank(s[i]))
         ++i;
     return s.substr(i);
 }
 
-bool IsParent(const std::string& parent, const std::string& path) {
+std::string Trim(const std::string& s) {
+    return TrimLeft(TrimRight(s));
+}
+
+// True when path lies below parent.
+bool IsBelow(const std::string& path, const std::string& parent) {
     return path.size() > parent.size() && path[parent.size()] == '\\' &&
            SameName(parent, path.substr(0, parent.size()));
 }
+
+bool AtOrBelow(const std::string& path, const std::string& top) {
+    return SameName(path, top) || IsBelow(path, top);
+}
+
+bool IsSection(const Line& line) {
+    return line.kind == LineKind::Key || line.kind == LineKind::KeyDeletion;
+}
+
+bool IsValueEntry(const Line& line) {
+    return line.kind == LineKind::Value || line.kind == LineKind::ValueDeletion;
+}
+
+// ---- Reading ----
 
 // A quoted text from s at i (at the opening quote); i is left after the
 // closing quote. Only \\ and \" are escapes.
@@ -65,7 +89,7 @@ bool ParseHexBytes(const std::string& s, std::vector<BYTE>& out) {
     out.clear();
     size_t i = 0;
     auto skipBlanks = [&] {
-        while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+        while (i < s.size() && IsBlank(s[i]))
             ++i;
     };
     skipBlanks();
@@ -84,10 +108,18 @@ bool ParseHexBytes(const std::string& s, std::vector<BYTE>& out) {
     }
 }
 
-// The data after "=": dword:, hex:, hex(N): or a quoted text.
-bool ParseData(const std::string& s, Value& value) {
+// The data after "=": dword:, hex:, hex(N):, a quoted text, or "-" for a
+// deletion.
+bool ParseData(const std::string& data, Line& line) {
+    const std::string s = TrimRight(data);
+    Value& value = line.value;
+    line.kind = LineKind::Value;
+    if (s == "-") {
+        line.kind = LineKind::ValueDeletion;
+        return true;
+    }
     if (s.compare(0, 6, "dword:") == 0) {
-        std::string digits = TrimRight(s.substr(6));
+        const std::string digits = s.substr(6);
         if (digits.empty() || digits.size() > 8) return false;
         DWORD v = 0;
         for (char c : digits) {
@@ -122,7 +154,7 @@ bool ParseData(const std::string& s, Value& value) {
     if (!s.empty() && s[0] == '"') {
         size_t i = 0;
         std::string text;
-        if (!ParseQuoted(s, i, text) || !TrimRight(s.substr(i)).empty()) return false;
+        if (!ParseQuoted(s, i, text) || i != s.size()) return false;
         value.type = kTypeSz;
         value.data.assign(text.begin(), text.end());
         value.data.push_back(0);
@@ -131,35 +163,70 @@ bool ParseData(const std::string& s, Value& value) {
     return false;
 }
 
-bool ParseValueLine(const std::string& line, Value& value) {
+// The name of a value line (@ or a quoted name) and where its data starts,
+// after the "=" and any blanks around it.
+bool ParseValueName(const std::string& s, std::string& name, size_t& dataStart) {
     size_t i = 0;
-    if (line[0] == '@') {
-        value.name.clear();
+    if (s[0] == '@') {
+        name.clear();
         i = 1;
-    } else if (!ParseQuoted(line, i, value.name)) {
+    } else if (!ParseQuoted(s, i, name)) {
         return false;
     }
-    if (i >= line.size() || line[i] != '=') return false;
-    return ParseData(line.substr(i + 1), value);
+    while (i < s.size() && IsBlank(s[i]))
+        ++i;
+    if (i >= s.size() || s[i] != '=') return false;
+    ++i;
+    while (i < s.size() && IsBlank(s[i]))
+        ++i;
+    dataStart = i;
+    return true;
 }
 
-bool ParseKeyLine(const std::string& line, std::string& path) {
-    size_t close = line.rfind(']');
-    if (close == std::string::npos || close < 2 || !TrimRight(line.substr(close + 1)).empty()) {
-        return false;
+// A key line, trimmed: [path] or [-path]. Every piece of the path must be
+// present.
+bool ParseKeyLine(const std::string& s, Line& line) {
+    if (s.size() < 3 || s.back() != ']') return false;
+    std::string path = s.substr(1, s.size() - 2);
+    line.kind = LineKind::Key;
+    if (path[0] == '-') {
+        line.kind = LineKind::KeyDeletion;
+        path.erase(0, 1);
     }
-    path = line.substr(1, close - 1);
-    if (path[0] == '-') return false;  // deleting keys is not supported
-    if (!IsStorableName(path)) return false;
-    // Every piece of the path must be present.
-    size_t start = 0;
-    for (;;) {
+    if (path.empty() || !IsStorableName(path)) return false;
+    for (size_t start = 0;;) {
         size_t end = path.find('\\', start);
         if (end == start || (end == std::string::npos && start >= path.size())) return false;
-        if (end == std::string::npos) return true;
+        if (end == std::string::npos) break;
         start = end + 1;
     }
+    line.path = path;
+    return true;
 }
+
+// The physical lines of a text, without their ends; the first line end
+// decides whether the file uses CR LF. Carriage returns at the end of a line
+// carry nothing and are dropped, so that a line reads the same in either.
+std::vector<std::string> SplitLines(const std::string& text, bool& crlf) {
+    std::vector<std::string> out;
+    crlf = false;
+    bool first = true;
+    for (size_t pos = 0; pos < text.size();) {
+        size_t nl = text.find('\n', pos);
+        const bool ended = nl != std::string::npos;
+        if (!ended) nl = text.size();
+        std::string line = text.substr(pos, nl - pos);
+        if (ended && first) crlf = !line.empty() && line.back() == '\r';
+        if (ended) first = false;
+        while (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        out.push_back(std::move(line));
+        pos = nl + 1;
+    }
+    return out;
+}
+
+// ---- Writing ----
 
 std::string Quote(const std::string& s) {
     std::string out = "\"";
@@ -182,23 +249,143 @@ bool IsPlainText(const Value& value) {
     return true;
 }
 
-std::string HexList(const std::string& head, const std::vector<BYTE>& data) {
-    std::string out = head;
-    size_t lineStart = 0;
+// Hex data wrapped as the registry editor does: a "\" ends every line but the
+// last, and the next one is indented by two blanks.
+std::vector<std::string> HexLines(const std::string& head, const std::vector<BYTE>& data) {
+    std::vector<std::string> out(1, head);
     for (size_t i = 0; i < data.size(); ++i) {
         char byte[4];
         std::snprintf(byte, sizeof byte, "%02x", data[i]);
-        out += byte;
+        out.back() += byte;
         if (i + 1 < data.size()) {
-            out += ",";
-            if (out.size() - lineStart > kHexLineLimit) {
-                out += "\\\n";
-                lineStart = out.size();
-                out += "  ";
+            out.back() += ",";
+            if (out.back().size() > kHexLineLimit) {
+                out.back() += "\\";
+                out.emplace_back("  ");
             }
         }
     }
     return out;
+}
+
+std::vector<std::string> FormatValue(const Value& value) {
+    const std::string name = value.name.empty() ? "@" : Quote(value.name);
+    if (value.type == kTypeDword && value.data.size() == 4) {
+        char digits[16];
+        DWORD v = static_cast<DWORD>(value.data[0]) | static_cast<DWORD>(value.data[1]) << 8 |
+                  static_cast<DWORD>(value.data[2]) << 16 | static_cast<DWORD>(value.data[3]) << 24;
+        std::snprintf(digits, sizeof digits, "%08x", v);
+        return {name + "=dword:" + digits};
+    }
+    if (IsPlainText(value)) {
+        return {name + "=" + Quote(std::string(value.data.begin(), value.data.end() - 1))};
+    }
+    if (value.type == kTypeBinary) return HexLines(name + "=hex:", value.data);
+    char head[24];
+    std::snprintf(head, sizeof head, "=hex(%x):", static_cast<unsigned>(value.type));
+    return HexLines(name + head, value.data);
+}
+
+std::vector<std::string> FormatLine(const Line& line) {
+    switch (line.kind) {
+        case LineKind::Other:
+            return {""};
+        case LineKind::Key:
+            return {"[" + line.path + "]"};
+        case LineKind::KeyDeletion:
+            return {"[-" + line.path + "]"};
+        case LineKind::Value:
+            return FormatValue(line.value);
+        case LineKind::ValueDeletion:
+            return {(line.value.name.empty() ? "@" : Quote(line.value.name)) + "=-"};
+    }
+    return {""};
+}
+
+// ---- The keys and values the lines leave ----
+
+// For each line, true when it is a key line that no later deletion removes.
+std::vector<bool> LiveKeys(const Hive& hive) {
+    std::vector<bool> live(hive.lines.size(), false);
+    std::vector<const std::string*> deletions;
+    for (size_t i = hive.lines.size(); i-- > 0;) {
+        const Line& line = hive.lines[i];
+        if (line.kind == LineKind::KeyDeletion) {
+            deletions.push_back(&line.path);
+        } else if (line.kind == LineKind::Key) {
+            bool removed = false;
+            for (const std::string* d : deletions) {
+                if (AtOrBelow(line.path, *d)) {
+                    removed = true;
+                    break;
+                }
+            }
+            live[i] = !removed;
+        }
+    }
+    return live;
+}
+
+// The last line that set or deleted the value in a live line of its key, or
+// npos.
+size_t LastValueLine(const Hive& hive, const std::string& path, const std::string& name) {
+    const std::vector<bool> live = LiveKeys(hive);
+    size_t found = std::string::npos;
+    bool inKey = false;
+    for (size_t i = 0; i < hive.lines.size(); ++i) {
+        const Line& line = hive.lines[i];
+        if (IsSection(line)) {
+            inKey = live[i] && SameName(line.path, path);
+        } else if (inKey && IsValueEntry(line) && SameName(line.value.name, name)) {
+            found = i;
+        }
+    }
+    return found;
+}
+
+// The last live line of the key itself, or npos.
+size_t LastKeyLine(const Hive& hive, const std::string& path) {
+    const std::vector<bool> live = LiveKeys(hive);
+    for (size_t i = hive.lines.size(); i-- > 0;) {
+        if (live[i] && SameName(hive.lines[i].path, path)) return i;
+    }
+    return std::string::npos;
+}
+
+// Where a new key below parent goes: after the last entry (not a blank or a
+// comment) of the last key at or below parent, or of the file when there is
+// none.
+size_t EndOfBranch(const Hive& hive, const std::string& parent) {
+    size_t end = 0, endOfFile = 0;
+    bool inBranch = false;
+    for (size_t i = 0; i < hive.lines.size(); ++i) {
+        const Line& line = hive.lines[i];
+        if (IsSection(line)) inBranch = !parent.empty() && AtOrBelow(line.path, parent);
+        if (line.kind == LineKind::Other) continue;
+        endOfFile = i + 1;
+        if (inBranch) end = i + 1;
+    }
+    return end != 0 ? end : endOfFile;
+}
+
+void InsertKeyLine(Hive& hive, const std::string& path) {
+    const size_t slash = path.rfind('\\');
+    const std::string parent = slash == std::string::npos ? "" : path.substr(0, slash);
+    Line key;
+    key.kind = LineKind::Key;
+    key.path = path;
+    size_t at = EndOfBranch(hive, parent);
+    const bool atEnd = at == hive.lines.size();
+    hive.lines.insert(hive.lines.begin() + static_cast<std::ptrdiff_t>(at), {Line{}, key});
+    // The file ends with a blank line, as the registry editor writes it.
+    if (atEnd) hive.lines.push_back(Line{});
+    // A deletion of the key or one above it later in the file would take the
+    // new key away: then it goes at the very end.
+    if (LastKeyLine(hive, path) == std::string::npos) {
+        hive.lines.erase(hive.lines.begin() + static_cast<std::ptrdiff_t>(at),
+                         hive.lines.begin() + static_cast<std::ptrdiff_t>(at + 2));
+        hive.lines.insert(hive.lines.end(), {Line{}, key, Line{}});
+    }
 }
 
 }  // namespace
@@ -218,151 +405,115 @@ bool IsStorableName(const std::string& name) {
     return true;
 }
 
-bool Parse(const std::string& text, Hive& hive) {
-    hive.keys.clear();
-    // Split into logical lines: a line of hex data ending in "\" goes on in
-    // the next line.
-    std::vector<std::string> lines;
-    std::string current;
-    size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    while (pos <= text.size()) {
-        size_t nl = text.find('\n', pos);
-        if (nl == std::string::npos) nl = text.size();
-        std::string line = TrimRight(text.substr(pos, nl - pos));
-        if (line.find('\0') != std::string::npos) return false;
-        if (!current.empty()) line = TrimLeft(line);
-        current += line;
-        if (!current.empty() && current.back() == '\\' &&
-            current.find("=hex") != std::string::npos) {
-            current.pop_back();
-        } else {
-            lines.push_back(current);
-            current.clear();
-        }
-        pos = nl + 1;
-    }
-    if (!current.empty()) return false;  // the file ends inside a value
+bool Parse(const std::string& bytes, Hive& hive) {
+    hive = Hive{};
+    std::string text;
+    if (!DecodeText(bytes, hive.encoding, text)) return false;
+    if (text.find('\0') != std::string::npos) return false;
+    const bool utf16 = hive.encoding == Encoding::Utf16Le || hive.encoding == Encoding::Utf16Be;
+    if (utf16) hive.header = kVersion5;
+    const std::vector<std::string> physical = SplitLines(text, hive.crlf);
 
-    size_t first = 0;
-    while (first < lines.size() && lines[first].empty())
-        ++first;
-    if (first == lines.size()) return true;  // a blank file holds nothing
-    // Every writer ends its last line; a file without that end was cut short.
-    if (text.back() != '\n') return false;
-    if (lines[first] != "REGEDIT4" && lines[first] != "Windows Registry Editor Version 5.00") {
-        return false;
-    }
-    Key* key = nullptr;
-    for (size_t n = first + 1; n < lines.size(); ++n) {
-        const std::string& line = lines[n];
-        if (line.empty() || line[0] == ';') continue;
-        if (line[0] == '[') {
-            std::string path;
-            if (!ParseKeyLine(line, path)) return false;
-            key = FindKey(hive, path);
-            if (key == nullptr) {
-                hive.keys.push_back(Key{path, {}});
-                key = &hive.keys.back();
-            }
+    size_t n = 0;
+    while (n < physical.size() && Trim(physical[n]).empty())
+        hive.leading.push_back(physical[n++]);
+    if (n == physical.size()) return true;  // a blank file holds nothing
+    const std::string first = Trim(physical[n]);
+    if (first != "REGEDIT4" && first != kVersion5) return false;
+    hive.header = physical[n++];
+
+    bool inKey = false;
+    while (n < physical.size()) {
+        Line line;
+        line.text.push_back(physical[n++]);
+        const std::string s = Trim(line.text[0]);
+        if (s.empty() || s[0] == ';') {
+            hive.lines.push_back(std::move(line));
             continue;
         }
-        if (key == nullptr) return false;
-        Value value;
-        if (!ParseValueLine(line, value)) return false;
-        SetValue(*key, value.name, value.type, value.data.data(), value.data.size());
+        if (s[0] == '[') {
+            if (!ParseKeyLine(s, line)) return false;
+            inKey = true;
+            hive.lines.push_back(std::move(line));
+            continue;
+        }
+        size_t dataStart = 0;
+        if (!inKey || !ParseValueName(s, line.value.name, dataStart)) return false;
+        std::string data = s.substr(dataStart);
+        // Hex data goes on in the next line after a "\".
+        if (data.compare(0, 3, "hex") == 0) {
+            while (!data.empty() && data.back() == '\\') {
+                if (n == physical.size()) return false;  // the file ends inside the value
+                data.pop_back();
+                line.text.push_back(physical[n++]);
+                data += Trim(line.text.back());
+            }
+        }
+        if (!ParseData(data, line)) return false;
+        hive.lines.push_back(std::move(line));
     }
     return true;
 }
 
 std::string Serialize(const Hive& hive) {
-    std::string out = "REGEDIT4\n";
-    for (const Key& key : hive.keys) {
-        out += "\n[" + key.path + "]\n";
-        for (const Value& value : key.values) {
-            std::string name = value.name.empty() ? "@" : Quote(value.name);
-            if (value.type == kTypeDword && value.data.size() == 4) {
-                char digits[16];
-                DWORD v = static_cast<DWORD>(value.data[0]) |
-                          static_cast<DWORD>(value.data[1]) << 8 |
-                          static_cast<DWORD>(value.data[2]) << 16 |
-                          static_cast<DWORD>(value.data[3]) << 24;
-                std::snprintf(digits, sizeof digits, "%08x", v);
-                out += name + "=dword:" + digits + "\n";
-            } else if (IsPlainText(value)) {
-                std::string text(value.data.begin(), value.data.end() - 1);
-                out += name + "=" + Quote(text) + "\n";
-            } else if (value.type == kTypeBinary) {
-                out += HexList(name + "=hex:", value.data) + "\n";
-            } else {
-                char head[24];
-                std::snprintf(head, sizeof head, "=hex(%x):", static_cast<unsigned>(value.type));
-                out += HexList(name + head, value.data) + "\n";
-            }
-        }
+    const char* end = hive.crlf ? "\r\n" : "\n";
+    std::string out;
+    for (const std::string& line : hive.leading)
+        out += line + end;
+    out += hive.header + end;
+    for (const Line& line : hive.lines) {
+        for (const std::string& text : line.text.empty() ? FormatLine(line) : line.text)
+            out += text + end;
     }
-    out += "\n";
-    return out;
-}
-
-Key* FindKey(Hive& hive, const std::string& path) {
-    for (Key& key : hive.keys) {
-        if (SameName(key.path, path)) return &key;
-    }
-    return nullptr;
-}
-
-const Key* FindKey(const Hive& hive, const std::string& path) {
-    return FindKey(const_cast<Hive&>(hive), path);
+    return EncodeText(out, hive.encoding);
 }
 
 bool KeyExists(const Hive& hive, const std::string& path) {
-    for (const Key& key : hive.keys) {
-        if (SameName(key.path, path) || IsParent(path, key.path)) return true;
+    const std::vector<bool> live = LiveKeys(hive);
+    for (size_t i = 0; i < hive.lines.size(); ++i) {
+        if (live[i] && AtOrBelow(hive.lines[i].path, path)) return true;
     }
     return false;
 }
 
-Key& EnsureKey(Hive& hive, const std::string& path, bool* created) {
-    if (created) *created = false;
-    // Each key below the root, from the top down; a root alone is a key too.
-    size_t end = path.find('\\');
-    if (end == std::string::npos) end = path.size();
-    for (;;) {
-        end = path.find('\\', end + 1);
-        std::string piece = path.substr(0, end);
-        if (FindKey(hive, piece) == nullptr) {
-            std::string parent = piece.substr(0, piece.rfind('\\'));
-            size_t at = hive.keys.size();
-            for (size_t i = 0; i < hive.keys.size(); ++i) {
-                if (SameName(hive.keys[i].path, parent) || IsParent(parent, hive.keys[i].path)) {
-                    at = i + 1;
-                }
-            }
-            hive.keys.insert(hive.keys.begin() + static_cast<std::ptrdiff_t>(at), Key{piece, {}});
-            if (created) *created = true;
-        }
-        if (end == std::string::npos) break;
-    }
-    return *FindKey(hive, path);
+const Value* FindValue(const Hive& hive, const std::string& path, const std::string& name) {
+    const size_t i = LastValueLine(hive, path, name);
+    if (i == std::string::npos || hive.lines[i].kind != LineKind::Value) return nullptr;
+    return &hive.lines[i].value;
 }
 
-const Value* FindValue(const Key& key, const std::string& name) {
-    for (const Value& value : key.values) {
-        if (SameName(value.name, name)) return &value;
-    }
-    return nullptr;
-}
-
-void SetValue(Key& key, const std::string& name, DWORD type, const BYTE* data, size_t size) {
-    std::vector<BYTE> bytes(data, data + size);
-    for (Value& value : key.values) {
-        if (SameName(value.name, name)) {
-            value.type = type;
-            value.data = std::move(bytes);
-            return;
+void EnsureKey(Hive& hive, const std::string& path, bool* created) {
+    const bool existed = KeyExists(hive, path);
+    if (created) *created = !existed;
+    // Each missing key above it, from the top down (the root needs no line).
+    for (size_t end = path.find('\\'); end != std::string::npos; end = path.find('\\', end + 1)) {
+        const std::string piece = path.substr(0, end);
+        if (piece.find('\\') != std::string::npos && !KeyExists(hive, piece)) {
+            InsertKeyLine(hive, piece);
         }
     }
-    key.values.push_back(Value{name, type, std::move(bytes)});
+    // The key itself needs a line of its own to hold values.
+    if (LastKeyLine(hive, path) == std::string::npos) InsertKeyLine(hive, path);
+}
+
+void SetValue(Hive& hive, const std::string& path, const std::string& name, DWORD type,
+              const BYTE* data, size_t size) {
+    EnsureKey(hive, path, nullptr);
+    Line line;
+    line.kind = LineKind::Value;
+    line.value = Value{name, type, std::vector<BYTE>(data, data + size)};
+    const size_t last = LastValueLine(hive, path, name);
+    if (last != std::string::npos) {
+        Line& old = hive.lines[last];
+        if (old.kind == LineKind::Value) line.value.name = old.value.name;
+        old = std::move(line);
+        return;
+    }
+    size_t at = LastKeyLine(hive, path) + 1;
+    for (size_t i = at; i < hive.lines.size() && !IsSection(hive.lines[i]); ++i) {
+        if (hive.lines[i].kind != LineKind::Other) at = i + 1;
+    }
+    hive.lines.insert(hive.lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
 }
 
 }  // namespace regfile

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <utility>
@@ -190,7 +191,7 @@ TEST_F(SettingsStore, WithoutRegistryKeyNothingIsReadOrWritten) {
     EXPECT_TRUE(m_registry.Untouched());
 }
 
-TEST_F(SettingsStore, DamagedRegistryKeepsDefaultsAndTheFile) {
+TEST_F(SettingsStore, DamagedRegistryReadsAsDefaultsAndIsKeptAsideBySaving) {
     if (m_registry.FilePath().empty()) GTEST_SKIP() << "the registry here is no file to damage";
     const std::string garbage = "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Ostrevane\\quo";
     {
@@ -198,11 +199,17 @@ TEST_F(SettingsStore, DamagedRegistryKeepsDefaultsAndTheFile) {
         out << garbage;
     }
     EXPECT_EQ(SettingsKeyExists(), 0);
+    EXPECT_EQ(m_registry.FileText(), garbage);  // reading changes nothing
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(WriteSaverSettings({1, 50, 40}), 1);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find(".damaged"), std::string::npos);
+    std::ifstream aside(m_registry.FilePath() + ".damaged", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(aside), {}), garbage);
     SaverSettings settings;
-    EXPECT_EQ(ReadSaverSettings(settings), -1);
-    EXPECT_EQ(settings.numOfBalls, 0);
-    EXPECT_EQ(WriteSaverSettings({1, 50, 40}), 0);
-    EXPECT_EQ(m_registry.FileText(), garbage);
+    EXPECT_EQ(ReadSaverSettings(settings), 0);
+    EXPECT_EQ(settings.style, 1);
+    EXPECT_EQ(settings.numOfBalls, 50);
+    EXPECT_EQ(settings.sizeOfBalls, 40);
 }
 
 TEST_F(SettingsStore, ExplicitNamesFollowTheSamePath) {

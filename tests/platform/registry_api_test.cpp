@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -58,8 +59,8 @@ class Registry : public ::testing::Test {
                                   KEY_ALL_ACCESS, nullptr, &key, nullptr);
         if (rc != ERROR_SUCCESS) return rc;
         rc = RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
-        RegCloseKey(key);
-        return rc;
+        const LONG closed = RegCloseKey(key);  // the change reaches the file here
+        return rc != ERROR_SUCCESS ? rc : closed;
     }
 
     // Reads one DWORD; returns the query's result (or the open's).
@@ -204,29 +205,40 @@ TEST_F(Registry, MissingFolderIsCreated) {
     EXPECT_NE(ReadAll(file).find("\"Style\"=dword:00000001"), std::string::npos);
 }
 
-TEST_F(Registry, DamagedFilesReadAsEmptyAndAreNeverReplaced) {
+TEST_F(Registry, DamagedFilesReadAsEmptyAndAreMovedAsideBySaving) {
     std::string valid =
         "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Ostrevane\\quorix\\Settings]\n"
-        "\"Style\"=dword:00000002\n\"NumOfBalls\"=dword:00000028\n";
+        "\"Style\"=dword:00000002\n\"Name\"=\"quorix\"\n";
     const std::string damaged[] = {
-        valid.substr(0, valid.size() - 6),  // truncated inside a value
-        "REGED",                            // truncated inside the header
+        valid.substr(0, valid.size() - 5),  // cut inside a value
+        "REGED",                            // cut inside the header
         std::string("\x7f"
                     "ELF\0\0\x01\x02\xff\xfe garbage",
                     18),
         "just some text\n",
     };
-    for (const std::string& text : damaged) {
+    for (size_t n = 0; n < std::size(damaged); ++n) {
+        const std::string& text = damaged[n];
         WriteAll(m_file, text);
         DWORD value = 99;
         EXPECT_EQ(LoadDword("Style", value), ERROR_FILE_NOT_FOUND);
         EXPECT_EQ(value, 99u);
-        EXPECT_NE(SaveDword("Style", 3), ERROR_SUCCESS);
-        EXPECT_EQ(ReadAll(m_file), text);  // untouched
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(SaveDword("Style", 3), ERROR_SUCCESS);
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        // Each damaged file is kept under a name of its own, never over an
+        // earlier one, and the settings start afresh.
+        const std::string aside = m_file + ".damaged" + (n > 0 ? "." + std::to_string(n) : "");
+        EXPECT_EQ(ReadAll(aside), text);
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_NE(said.find(aside), std::string::npos) << said;
+        EXPECT_EQ(LoadDword("Style", value), ERROR_SUCCESS);
+        EXPECT_EQ(value, 3u);
+        EXPECT_EQ(ReadAll(m_file).find("quorix\""), std::string::npos);
     }
-    // A file truncated at a line end is still a registry file: it keeps its
-    // values and takes new ones.
-    std::string shorter = valid.substr(0, valid.find("\"NumOfBalls\""));
+    // A file cut at a line end is still a registry file: it keeps its values
+    // and takes new ones.
+    std::string shorter = valid.substr(0, valid.find("\"Name\""));
     WriteAll(m_file, shorter);
     DWORD value = 0;
     EXPECT_EQ(LoadDword("Style", value), ERROR_SUCCESS);
@@ -234,6 +246,8 @@ TEST_F(Registry, DamagedFilesReadAsEmptyAndAreNeverReplaced) {
     EXPECT_EQ(SaveDword("SizOfBalls", 40), ERROR_SUCCESS);
     EXPECT_EQ(LoadDword("Style", value), ERROR_SUCCESS);
     EXPECT_EQ(value, 2u);
+    EXPECT_FALSE(
+        std::filesystem::exists(m_file + ".damaged." + std::to_string(std::size(damaged))));
 }
 
 TEST_F(Registry, AFolderInPlaceOfTheFileIsUnusable) {
@@ -373,13 +387,11 @@ TEST_F(Registry, ProgramsSavingAtOnceLeaveOneWholeSet) {
         EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0);
     regfile::Hive hive;
     ASSERT_EQ(regstore::Load(hive), regstore::LoadState::Loaded);
-    const regfile::Key* key =
-        regfile::FindKey(hive, "HKEY_CURRENT_USER\\Software\\Ostrevane\\quorix\\Settings");
-    ASSERT_NE(key, nullptr);
+    const std::string path = "HKEY_CURRENT_USER\\Software\\Ostrevane\\quorix\\Settings";
     DWORD ids[3];
     int n = 0;
     for (const char* name : {"Style", "NumOfBalls", "SizOfBalls"}) {
-        const regfile::Value* value = regfile::FindValue(*key, name);
+        const regfile::Value* value = regfile::FindValue(hive, path, name);
         ASSERT_NE(value, nullptr);
         ASSERT_EQ(value->data.size(), 4u);
         DWORD v;
