@@ -8,6 +8,7 @@
 #ifdef _WIN32
 #include "platform/windows/session.h"
 #else
+#include "platform/posix/process_exit.h"
 #include "platform/x11/display.h"
 #endif
 
@@ -115,9 +116,17 @@ int AfxWinMain(int argc, char** argv) {
         return 1;
     }
 
+    int status = 0;
     if (!app->InitInstance()) {
         if (app->m_pMainWnd != nullptr) app->m_pMainWnd->DestroyWindow();
-        return app->ExitInstance();
+        status = app->ExitInstance();
+    } else {
+        status = app->Run();
     }
-    return app->Run();
+#ifndef _WIN32
+    // The animation's workers are never stopped: the process ends under them
+    // without tearing down what they use.
+    PosixEndProcess(status);
+#endif
+    return status;
 }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -32,4 +33,9 @@ void PosixIgnoreBrokenPipes() {
     // Another thread is ending the process.
     for (;;)
         pause();
+}
+
+[[noreturn]] void PosixEndProcess(int status) {
+    std::fflush(nullptr);
+    _exit(status);
 }

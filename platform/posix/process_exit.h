@@ -11,3 +11,9 @@ void PosixIgnoreBrokenPipes();
 // the first caller writes and exits, later callers wait for the end. No
 // destructors or exit handlers run, so no lock held elsewhere can hang it.
 [[noreturn]] void PosixFatalExit(const char* line, int status);
+
+// Ends the process with `status` once the program is done: flushes the
+// standard streams and exits without running static destructors or exit
+// handlers, which would tear down the libraries' state under the worker
+// threads that still run (they end with the process).
+[[noreturn]] void PosixEndProcess(int status);

@@ -55,12 +55,24 @@ class DialogInput : public ::testing::Test {
         m_rescue = SetTimer(nullptr, 0, 10000, Rescue);
     }
     void TearDown() override { KillTimer(nullptr, m_rescue); }
-    // Runs the settings layout modally while xdotool plays `script` after a pause.
+    // Runs the settings layout modally; xdotool plays `script` once the
+    // dialog is up and holds the input focus.
     INT_PTR RunWith(const std::string& script) {
-        testx::ChildProcess user({"sh", "-c", "sleep 0.4; " + script});
+        testx::ChildProcess user;
+        static testx::ChildProcess* s_user = nullptr;
+        static const std::string* s_script = nullptr;
+        s_user = &user;
+        s_script = &script;
+        g_dialog = nullptr;
+        auto start = [](HWND, UINT, UINT_PTR id, DWORD) {
+            if (g_dialog == nullptr || !IsWindow(g_dialog) || GetFocus() == nullptr) return;
+            KillTimer(nullptr, id);
+            s_user->Start({"sh", "-c", *s_script});
+        };
+        SetTimer(nullptr, 0, 50, start);
         testd::TemplateBuilder t = testd::SettingsTemplate();
         const INT_PTR result = DialogBoxIndirectParamA(nullptr, t.Get(), nullptr, InputProc, 0);
-        user.Wait(3000);
+        user.Wait(10000);
         return result;
     }
     UINT_PTR m_rescue = 0;

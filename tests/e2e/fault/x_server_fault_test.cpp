@@ -18,6 +18,14 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// The saver ends within a second of losing its server; the sanitizer builds
+// add their own work at the exit and run several times slower.
+#ifdef QUORIX_SANITIZED
+constexpr auto kExitDeadline = 5s;
+#else
+constexpr auto kExitDeadline = 1s;
+#endif
+
 // A count from the environment (the fault script raises them), else fallback.
 int CountFromEnvironment(const char* name, int fallback) {
     const char* text = std::getenv(name);
@@ -60,7 +68,7 @@ class XServerFault : public teste2e::SaverSession {
     }
 
     // Kills the X server after a random part of a frame period and expects
-    // the saver to end within a second: one line on stderr, a failure
+    // the saver to end within the deadline: one line on stderr, a failure
     // status, no signal, no core, and the settings file untouched.
     void KillServerAndExpectCleanEnd(std::mt19937& random) {
         const FileState before = StateOf(m_registry);
@@ -70,7 +78,7 @@ class XServerFault : public teste2e::SaverSession {
         const auto killed = std::chrono::steady_clock::now();
         int code = 0;
         ASSERT_TRUE(m_saver.Wait(5000, &code)) << "the saver hangs without its X server";
-        EXPECT_LT(std::chrono::steady_clock::now() - killed, 1s);
+        EXPECT_LT(std::chrono::steady_clock::now() - killed, kExitDeadline);
         EXPECT_EQ(m_saver.Signal(), 0) << "ended by a signal";
         EXPECT_FALSE(m_saver.CoreDumped());
         EXPECT_NE(code, 0);
