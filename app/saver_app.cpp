@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/version_reader.h"
-#include "engine/ball_engine.h"
+#include "engine/engine_life.h"
 #include "ui/full_screen_wnd.h"
 #include "ui/saver_wnd.h"
 #include "ui/settings_dlg.h"
@@ -70,8 +70,9 @@ BOOL CSaverApp::RunPreview(const CommandLine& commandLine, SettingsAccess access
     window->m_fullScreen = 0;
     m_pMainWnd = window;
     if (!window->CreateAndStart(0, WS_CHILD | WS_VISIBLE, client, parent, 0)) return FALSE;
-    // The preview draws from the start, without waiting for a paint.
-    window->m_engine->introState.store(1, std::memory_order_relaxed);
+    // The preview draws from the start, without waiting for a paint (the
+    // intro's fade-in presents the whole frame anyway).
+    EnginePainted(window->m_engine);
     return TRUE;
 }
 

@@ -178,7 +178,16 @@ struct BallEngine {
     uint32_t fixedSeed{};
 };
 
-// formationVariant shares its word with shapeCentreY[0].
+// Words that hold two meanings over the engine's life, named where they are used.
+// frameCount: the requested number of balls until set-up reads it, then frames.
+inline int32_t& RequestedBallCount(BallEngine* e) {
+    return e->frameCount;
+}
+// displayMode: the Style setting (0 random, 1..3) until the intro chooses `style`.
+inline int32_t StyleSetting(const BallEngine* e) {
+    return e->displayMode;
+}
+// formationVariant shares its word with shapeCentreY[0] (centre 0 is never used).
 inline int32_t& FormationVariant(BallEngine* e) {
     return e->shapeCentreY[0];
 }

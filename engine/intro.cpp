@@ -68,7 +68,7 @@ void AddWorkRectToDrawn(BallEngine* e) {
 void StartIntro(BallEngine* e) {
     e->introSubSteps = e->unit < 20 ? 10 : 3;
     SeedRandom(e->useFixedSeed != 0 ? e->fixedSeed : static_cast<uint32_t>(std::time(nullptr)));
-    e->style = ChooseStyle(e->displayMode, &e->introSubSteps);
+    e->style = ChooseStyle(StyleSetting(e), &e->introSubSteps);
     e->introColour = kIntroColour;
     e->displayMode = 1;
 

@@ -147,7 +147,7 @@ void SetUpScene(BallEngine* e) {
     e->freeHead = &e->nodes[0];
 
     // 9-10. Number of balls; the free list is cut to it.
-    int32_t count = e->frameCount;
+    int32_t count = RequestedBallCount(e);
     if (count == 0) count = 52;
     if (count > 100) count = 100;
     if (count < 1) count = 1;  // a negative request ends at 1 either way; no overflow

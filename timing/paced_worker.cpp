@@ -239,6 +239,22 @@ void PacedWorker::Command(int32_t word, uint32_t requestedPeriod) {
     if ((word & FlagAck) && (word & kCodeMask) != CmdExit) WaitForSingleObject(ackEvent, INFINITE);
 }
 
+void PacedWorker::Exit() {
+    CWinThread* running = thread;
+    if (running == nullptr) return;
+    // The thread object outlives the procedure, so that its handle can be
+    // waited on; the worker reads the flag only after it has seen CmdExit,
+    // which reaches it through the lock.
+    EnterCriticalSection(&lock);
+    running->m_bAutoDelete = FALSE;
+    LeaveCriticalSection(&lock);
+    Command(CmdExit, 0);
+    WaitForSingleObject(running->m_hThread, INFINITE);
+    delete running;
+    thread = nullptr;
+    state.store(0, kRelaxed);
+}
+
 void PacedWorker::OnTick(void* raw) {
     PacedWorker& w = *static_cast<PacedWorker*>(raw);
     if (w.state.load(kRelaxed) != StateWaitingTick) return;

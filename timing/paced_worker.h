@@ -71,6 +71,12 @@ struct PacedWorker {
     // which belongs to the thread that runs the tick service.
     void Command(int32_t word, uint32_t requestedPeriod);
 
+    // Ends the worker thread: CmdExit (leaving the tick subscription), then
+    // waits until the thread has ended. Afterwards the worker does not exist
+    // and may be created again. Nothing if it does not exist. Not from the
+    // worker's own thread.
+    void Exit();
+
     // The tick subscriber: wakes the worker when it waits for a tick and its
     // period has passed.
     static void OnTick(void* worker);

@@ -1,6 +1,6 @@
 #include "ui/full_screen_wnd.h"
 
-#include "engine/ball_engine.h"
+#include "engine/engine_life.h"
 
 BEGIN_MESSAGE_MAP(CFullScreenWnd, CSaverWnd)
 ON_WM_PAINT()
@@ -34,11 +34,7 @@ int CFullScreenWnd::CreateFullScreen(int32_t style, int32_t numOfBalls, int32_t 
 }
 
 void CFullScreenWnd::OnPaint() {
-    if (m_engine != nullptr && m_fullScreen == 1) {
-        m_engine->repaintAll.store(1, std::memory_order_relaxed);
-        int32_t waiting = kIntroWaitingForPaint;
-        m_engine->introState.compare_exchange_strong(waiting, 1, std::memory_order_relaxed);
-    }
+    if (m_engine != nullptr && m_fullScreen == 1) EnginePainted(m_engine);
     PAINTSTRUCT ps;
     BeginPaint(m_hWnd, &ps);
     EndPaint(m_hWnd, &ps);

@@ -26,12 +26,9 @@ class CSaverWnd : public CWnd {
     virtual int CreateAndStart(DWORD dwExStyle, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
                                UINT nID, CCreateContext* pContext = nullptr);
 
-    // Starts the process's tick service and the engine's paced worker.
-    static void StartAnimation(BallEngine* engine);
-
   protected:
-    // The object goes with its window (it is always made with new): a window
-    // that ends ends its object, and an engine whose worker runs stays.
+    // The object goes with its window (it is always made with new); its
+    // engine, whose worker runs, stays until the process ends.
     void PostNcDestroy() override;
 
     afx_msg void OnNcPaint();

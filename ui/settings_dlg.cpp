@@ -2,11 +2,10 @@
 
 #include <cstdlib>
 
-#include "engine/ball_engine.h"
+#include "engine/engine_life.h"
 #include "platform/framework/winapp.h"
 #include "ui/about_dlg.h"
 #include "ui/mark_pixels.h"
-#include "ui/saver_wnd.h"
 
 namespace {
 
@@ -34,15 +33,6 @@ const int kTrialHidden[] = {IDOK,
 int32_t TrialFrameWidth() {
     const char* hook = std::getenv("QUORIX_TEST_TRIAL_NO_MEMORY");
     return hook != nullptr && hook[0] != '\0' ? 0x7FFFFFFF : kTrialSize;
-}
-
-// Frees what a failed frame-buffer creation obtained, then the engine itself.
-void ReleaseEngine(BallEngine* engine) {
-    FrameBuffer& frame = engine->frame;
-    if (frame.frontPixels != nullptr) ::VirtualFree(frame.frontPixels, 0, MEM_RELEASE);
-    if (frame.backgroundPixels != nullptr) ::VirtualFree(frame.backgroundPixels, 0, MEM_RELEASE);
-    frame.frontPixels = frame.backgroundPixels = nullptr;
-    delete engine;  // its sprite buffers and rectangle arrays go with it
 }
 
 }  // namespace
@@ -109,9 +99,10 @@ void CSettingsDlg::StartTrial() {
     for (int id : kTrialHidden)
         if (HWND control = ::GetDlgItem(m_hWnd, id)) ::ShowWindow(control, SW_HIDE);
 
-    m_engine = new BallEngine;
     HDC dc = GetDC();  // the engine presents through the dialog's DC for its life
-    if (m_engine->frame.Create(dc, TrialFrameWidth(), kTrialSize) == 1) {
+    const EngineSettings settings{m_style, m_numOfBalls, m_sizeOfBalls};  // set-up clamps
+    m_engine = CreateEngine(dc, TrialFrameWidth(), kTrialSize, settings, kTrialHosting);
+    if (m_engine != nullptr) {
         RECT window{0, 0, kTrialSize, kTrialSize};
         CalcWindowRect(&window);
         SetWindowPos(HWND_TOP, 0, 0, window.right - window.left, window.bottom - window.top,
@@ -119,17 +110,10 @@ void CSettingsDlg::StartTrial() {
         // Our window device contexts keep the window's size from when they were
         // taken: the engine presents through one of the grown window.
         ReleaseDC(dc);
-        m_engine->frame.hdc = GetDC();
-        m_engine->displayMode = m_style;
-        m_engine->frameCount = m_numOfBalls;
-        m_engine->ballSize = m_sizeOfBalls;
-        SetUpScene(m_engine);  // its own defaults and clamps; waits for the first paint
-        m_engine->formationAllowed = 0;
-        CSaverWnd::StartAnimation(m_engine);
+        SetEngineDc(m_engine, GetDC());
+        StartEngine(m_engine);
         return;
     }
-    ReleaseEngine(m_engine);
-    m_engine = nullptr;
     ReleaseDC(dc);
     ShowAbout(kNoMemoryLines);
     EndDialog(-1);
@@ -162,9 +146,7 @@ void CSettingsDlg::ShowAbout(const char* const* lines) {
     about.Show(this, 1 | AboutWantBand, m_font, m_hIcon, nullptr, &CSettingsDlg::PaintMark, this,
                nullptr);
     // Closing the box after the trial's intro starts a formation, unless one runs.
-    if (m_engine != nullptr && m_engine->introState.load(std::memory_order_relaxed) == 0 &&
-        m_engine->formationPhase.load(std::memory_order_relaxed) == 0)
-        m_engine->formationPhase.store(1, std::memory_order_relaxed);
+    if (m_engine != nullptr) RequestFormation(m_engine);
 }
 
 void CALLBACK CSettingsDlg::PaintMark(void*, CWnd* window, HDC hdc, RECT* rect) {
@@ -195,11 +177,7 @@ void CSettingsDlg::OnPaint() {
         ::EndPaint(m_hWnd, &ps);
         return;
     }
-    if (m_engine != nullptr) {
-        m_engine->repaintAll.store(1, std::memory_order_relaxed);
-        int32_t waiting = kIntroWaitingForPaint;
-        m_engine->introState.compare_exchange_strong(waiting, 1, std::memory_order_relaxed);
-    }
+    if (m_engine != nullptr) EnginePainted(m_engine);
     Default();
 }
 

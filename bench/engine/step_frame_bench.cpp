@@ -8,7 +8,7 @@
 #include <chrono>
 #include <vector>
 
-#include "engine/ball_engine.h"
+#include "engine/engine_life.h"
 #include "platform/memory_dc.h"
 
 namespace {
@@ -23,24 +23,17 @@ void BM_StepFrame(benchmark::State& state) {
     const int32_t balls = static_cast<int32_t>(state.range(3));
 
     HDC dc = CreateMemoryDC(width, height);
-    auto* e = new BallEngine();
-    e->frame.Create(dc, width, height);
-    e->displayMode = style;
-    e->frameCount = balls;
-    e->ballSize = 60;
-    SetUpScene(e);
-    e->formationAllowed = 1;
-    e->useFixedSeed = 1;
-    e->fixedSeed = 1;
-    e->introState.store(1);
+    BallEngine* e =
+        CreateEngine(dc, width, height, EngineSettings{style, balls, 60}, HeadlessHosting(1));
+    EnginePainted(e);
     for (int i = 0; i < kFirstFrame; ++i)
-        StepFrame(e);
+        StepEngine(e);
 
     std::vector<double> ms;
     ms.reserve(kLastFrame - kFirstFrame);
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        StepFrame(e);
+        StepEngine(e);
         const auto end = std::chrono::steady_clock::now();
         const double seconds = std::chrono::duration<double>(end - start).count();
         state.SetIterationTime(seconds);
@@ -49,7 +42,7 @@ void BM_StepFrame(benchmark::State& state) {
     std::sort(ms.begin(), ms.end());
     state.counters["median_ms"] = ms.empty() ? 0.0 : ms[ms.size() / 2];
     state.counters["p90_ms"] = ms.empty() ? 0.0 : ms[ms.size() * 9 / 10];
-    delete e;
+    DestroyEngine(e);
     DeleteMemoryDC(dc);
 }
 

@@ -1,10 +1,11 @@
-// Engines for the engine tests: set up on a memory device context like a saver
-// window does, or with only the frame size filled in.
+// Engines for the engine tests, made through the engine's life cycle like every
+// host makes them: on a memory device context, or on none (set-up only).
 #pragma once
 
 #include <memory>
 
 #include "engine/ball_engine.h"
+#include "engine/engine_life.h"
 #include "platform/memory_dc.h"
 
 struct MemoryDcDeleter {
@@ -12,41 +13,31 @@ struct MemoryDcDeleter {
 };
 using MemoryDc = std::unique_ptr<HDC__, MemoryDcDeleter>;
 
-// An engine whose frame buffer only has its size (no planes): enough for set-up.
-inline std::unique_ptr<BallEngine> SizedEngine(int32_t width, int32_t height, int32_t balls = 0,
-                                               int32_t ballSize = 0) {
-    auto e = std::make_unique<BallEngine>();
-    e->frame.width = width;
-    e->frame.height = height;
-    e->frame.wholeRect = RECT{0, 0, width, height};
-    e->frame.workRect = e->frame.wholeRect;
-    e->frameCount = balls;
-    e->ballSize = ballSize;
-    SetUpScene(e.get());
-    return e;
+struct EngineDeleter {
+    void operator()(BallEngine* e) const { DestroyEngine(e); }
+};
+using EnginePtr = std::unique_ptr<BallEngine, EngineDeleter>;
+
+// A set-up engine that presents nowhere; its intro still waits for the first paint.
+inline EnginePtr SizedEngine(int32_t width, int32_t height, int32_t balls = 0,
+                             int32_t ballSize = 0) {
+    return EnginePtr(CreateEngine(nullptr, width, height, EngineSettings{0, balls, ballSize},
+                                  HeadlessHosting(1)));
 }
 
 // A complete engine as a window builds it: planes on a memory DC, the settings,
 // set-up, formations allowed, and the first paint done.
 struct Scene {
     MemoryDc dc;
-    std::unique_ptr<BallEngine> engine;
+    EnginePtr engine;
 };
 
 inline Scene MakeScene(int32_t width, int32_t height, int32_t style = 0, int32_t balls = 0,
                        int32_t ballSize = 0, uint32_t seed = 1) {
     Scene s;
     s.dc.reset(CreateMemoryDC(width, height));
-    s.engine = std::make_unique<BallEngine>();
-    BallEngine* e = s.engine.get();
-    e->frame.Create(s.dc.get(), width, height);
-    e->displayMode = style;
-    e->frameCount = balls;
-    e->ballSize = ballSize;
-    SetUpScene(e);
-    e->formationAllowed = 1;
-    e->useFixedSeed = 1;
-    e->fixedSeed = seed;
-    e->introState.store(1);
+    s.engine.reset(CreateEngine(s.dc.get(), width, height, EngineSettings{style, balls, ballSize},
+                                HeadlessHosting(seed)));
+    EnginePainted(s.engine.get());
     return s;
 }

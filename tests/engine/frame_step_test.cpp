@@ -23,6 +23,7 @@ struct Stage {
     Stage(int32_t width, int32_t height, int32_t mode) : scene(MakeScene(width, height, 0, 100)) {
         e = scene.engine.get();
         e->introState.store(0);
+        e->repaintAll.store(0);  // the skipped intro would have presented the first paint
         e->displayMode = mode;
         e->style = mode;
         e->frameCount = 1000;
@@ -462,6 +463,7 @@ TEST(FrameStep, FullListsTakeTheSpareRectangle) {
     Scene s = MakeScene(300, 300, 0, 1);
     BallEngine* e = s.engine.get();
     e->introState.store(0);
+    e->repaintAll.store(0);
     e->displayMode = 1;
     DirtyRects& dr = e->dirtyRects;
     ASSERT_EQ(dr.capacity, 2);

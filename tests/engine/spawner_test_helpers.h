@@ -34,8 +34,8 @@ uint32_t FindSeed(Pred pred) {
 }
 
 // An engine after the intro with a pool of `balls` nodes, on a 1024 x 768 frame.
-inline std::unique_ptr<BallEngine> SpawnEngine(int32_t balls = 1, int32_t ballSize = 38,
-                                               int32_t width = 1024, int32_t height = 768) {
+inline EnginePtr SpawnEngine(int32_t balls = 1, int32_t ballSize = 38, int32_t width = 1024,
+                             int32_t height = 768) {
     auto e = SizedEngine(width, height, balls, ballSize);
     e->introState.store(0);
     e->frameCount = 4;

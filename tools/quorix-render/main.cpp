@@ -1,12 +1,13 @@
-// quorix-render: builds an engine as a saver window does, on a memory device
-// context, and runs the frame step headless with a fixed seed. Prints
+// quorix-render: builds an engine on a memory device context and runs its
+// frames headless with a fixed seed. Prints
 // "FRAME FRONT BACK" hash lines and can write the last frame as a PNG.
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "engine/ball_engine.h"
+#include "engine/engine_life.h"
 #include "platform/memory_dc.h"
+#include "render/frame_buffer.h"
 #include "render_options.h"
 #include "terminal.h"
 #include "tools/common/png_write.h"
@@ -20,19 +21,17 @@ const char kUsage[] =
 // Frame counts above this show progress on a terminal.
 constexpr int64_t kProgressThreshold = 5000;
 
-void PrintHashes(int64_t frame, const BallEngine& e) {
-    const size_t count = static_cast<size_t>(e.frame.width) * static_cast<size_t>(e.frame.height);
-    std::printf("%lld %08x %08x\n", static_cast<long long>(frame),
-                HashPixels(e.frame.frontPixels, count),
-                HashPixels(e.frame.backgroundPixels, count));
+void PrintHashes(int64_t frame, const BallEngine* e) {
+    const FrameBuffer& f = EngineFrame(e);
+    const size_t count = static_cast<size_t>(f.width) * static_cast<size_t>(f.height);
+    std::printf("%lld %08x %08x\n", static_cast<long long>(frame), HashPixels(f.frontPixels, count),
+                HashPixels(f.backgroundPixels, count));
 }
 
-bool WritePicture(const std::string& path, const BallEngine& e, std::string* error) {
-    // The window shows the background while the intro presents from it.
-    const uint32_t* plane =
-        e.introState.load() < 0 ? e.frame.backgroundPixels : e.frame.frontPixels;
-    const int w = e.frame.width;
-    const int h = e.frame.height;
+bool WritePicture(const std::string& path, const BallEngine* e, std::string* error) {
+    const uint32_t* plane = EngineShownPlane(e);
+    const int w = EngineFrame(e).width;
+    const int h = EngineFrame(e).height;
     std::vector<uint8_t> rgba(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
     size_t k = 0;
     for (int row = h - 1; row >= 0; --row) {  // bottom-up plane, top row first
@@ -64,25 +63,22 @@ int main(int argc, char** argv) {
     }
 
     HDC dc = CreateMemoryDC(o.width, o.height);
-    auto* e = new BallEngine();
-    if (dc == nullptr || e->frame.Create(dc, o.width, o.height) != 1) {
+    const EngineSettings settings{o.style, o.balls, o.ballSize};
+    BallEngine* e = dc != nullptr ? CreateEngine(dc, o.width, o.height, settings,
+                                                 HeadlessHosting(o.seed, o.formationAllowed))
+                                  : nullptr;
+    if (e == nullptr) {
         std::fprintf(stderr, "quorix-render: cannot allocate a %dx%d frame\n", o.width, o.height);
+        if (dc != nullptr) DeleteMemoryDC(dc);
         return 1;
     }
-    e->displayMode = o.style;
-    e->frameCount = o.balls;
-    e->ballSize = o.ballSize;
-    SetUpScene(e);
-    e->formationAllowed = o.formationAllowed;
-    e->useFixedSeed = 1;
-    e->fixedSeed = o.seed;
-    e->introState.store(1);  // as if the window had been painted
+    EnginePainted(e);  // as if the window had been painted
 
     const bool progress = o.frames > kProgressThreshold && StderrIsTerminal();
     for (int64_t frame = 1; frame <= o.frames; ++frame) {
-        StepFrame(e);
+        StepEngine(e);
         if ((o.hashEvery > 0 && frame % o.hashEvery == 0) || frame == o.frames) {
-            PrintHashes(frame, *e);
+            PrintHashes(frame, e);
         }
         if (progress && frame % 1000 == 0) {
             std::fprintf(stderr, "\rframe %lld of %lld", static_cast<long long>(frame),
@@ -90,15 +86,15 @@ int main(int argc, char** argv) {
         }
     }
     if (progress) std::fputs("\r\033[K", stderr);
-    if (o.frames == 0) PrintHashes(0, *e);
+    if (o.frames == 0) PrintHashes(0, e);
     std::fflush(stdout);
 
     int result = 0;
-    if (!o.pngPath.empty() && !WritePicture(o.pngPath, *e, &error)) {
+    if (!o.pngPath.empty() && !WritePicture(o.pngPath, e, &error)) {
         std::fprintf(stderr, "quorix-render: %s\n", error.c_str());
         result = 1;
     }
-    delete e;
+    DestroyEngine(e);
     DeleteMemoryDC(dc);
     return result;
 }
