@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "engine/ball_kind.h"
 #include "platform/win32.h"
 #include "render/frame_buffer.h"
 #include "render/shade_params.h"
@@ -34,12 +35,6 @@ constexpr uint32_t FlagWobble = 0x10000000;
 constexpr uint32_t FlagWobbleAlt = 0x20000000;
 constexpr uint32_t FlagDriftSign = 0x40000000;
 
-// ---- Ball kinds and states ---------------------------------------------------
-constexpr int32_t Ordinary = 2;  // kinds 3..20 are the special kinds
-constexpr int32_t StateGrowing = 0;
-constexpr int32_t StateShrinking = 1;
-constexpr int32_t StateRemove = 2;  // drawn once more, then retired this frame
-
 constexpr int32_t kBallPoolSize = 100;
 constexpr int32_t kPathCapacity = 128;  // at most 125 path points are used
 constexpr int32_t kLookCacheWords = 15;
@@ -52,8 +47,8 @@ constexpr int32_t kIntroWaitingForPaint = 1234321;  // introState before the fir
 struct BallNode {
     BallNode* older;  // active list: next older ball (toward tail)
     BallNode* newer;  // active list: next newer ball; free list: next free node
-    int32_t kind;     // 2 ordinary, 3..20 special, 0 while being set up
-    int32_t state;    // 0 growing, 1 shrinking, 2 removed at the end of this frame
+    BallKind kind;
+    BallState state;
     uint32_t flags;
     int32_t fullSize;
     int32_t x, y;    // centre in px, y counted upward from the bottom row
@@ -227,10 +222,4 @@ int StepFrame(void* engine);
 void SpawnBalls(BallEngine* e);
 void StepFormation(BallEngine* e);
 
-// ---- Kind rules (kind_rules*.cpp) -------------------------------------------
-// Growing rule of the ball's kind, including the default (ellipse = (w, h),
-// normalRadius = (w + h) >> 1) for kinds without a rule. The frame step runs the
-// full-size test afterwards.
-void ApplyGrowingRule(BallEngine* e, BallNode* ball);
-// Shrinking rule of the ball's kind, including the default.
-void ApplyShrinkingRule(BallEngine* e, BallNode* ball);
+// ---- Kind rules: engine/kind_rules.h ----------------------------------------

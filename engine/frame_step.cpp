@@ -5,32 +5,27 @@
 #include "engine/dirty_rects.h"
 #include "engine/frame_step_internal.h"
 #include "engine/jitter_tables.h"
+#include "engine/kind_rules.h"
 #include "engine/sine_tables.h"
 #include "render/ball_maps.h"
 #include "render/compositing.h"
 #include "render/fade_planes.h"
 #include "render/shade_ball.h"
+#include "render/wrap_math.h"
 
 namespace {
 
 constexpr auto kRelaxed = std::memory_order_relaxed;
 
-int32_t WrapAdd(int32_t a, int32_t b) {
-    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}
-int32_t WrapMul(int32_t a, int32_t b) {
-    return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
-}
-
 // Ring motion or wobble, the first that applies, after a moving update.
 void RingOrWobble(BallEngine* e, BallNode* b) {
-    if (e->ringCounter != 0 && b->kind == Ordinary && (b->flags & FlagVortex) != 0) {
-        b->moveFrames = WrapAdd(b->moveFrames, -640);
+    if (e->ringCounter != 0 && b->kind == BallKind::Ordinary && (b->flags & FlagVortex) != 0) {
+        b->moveFrames = wrap::Add(b->moveFrames, -640);
         const int32_t k = b->moveFrames & 31;
-        b->vx = WrapAdd(WrapMul(SIN32[k], b->moveFrames), 0x80000) >> 20;
-        b->vy = WrapAdd(WrapMul(COS32[k], b->moveFrames), 0x80000) >> 20;
+        b->vx = wrap::Add(wrap::Mul(SIN32[k], b->moveFrames), 0x80000) >> 20;
+        b->vy = wrap::Add(wrap::Mul(COS32[k], b->moveFrames), 0x80000) >> 20;
         if ((b->flags & FlagWobbleAlt) != 0) b->vy = -b->vy;
-    } else if (e->wobbleLeft != 0 && b->kind == Ordinary) {
+    } else if (e->wobbleLeft != 0 && b->kind == BallKind::Ordinary) {
         e->wobbleLeft -= 1;
         const bool alt = (b->flags & FlagWobbleAlt) != 0;
         if ((b->flags & FlagWobble) != 0) {
@@ -84,7 +79,7 @@ void FullSizeTest(BallEngine* e, BallNode* b) {
     const int32_t h = b->look.spriteHeight;
     if (w < b->fullSize && h < b->fullSize) return;
     if (b->stamp != 0) {
-        b->state = StateRemove;
+        b->state = BallState::Retiring;
         if ((b->flags & FlagFormation) != 0) {
             const uint32_t k = b->flags & FlagPathIndex;
             if (k < static_cast<uint32_t>(kPathCapacity)) {
@@ -94,7 +89,7 @@ void FullSizeTest(BallEngine* e, BallNode* b) {
         }
         return;
     }
-    b->state = (b->flags & FlagRemoveWhenGrown) != 0 ? StateRemove : StateShrinking;
+    b->state = (b->flags & FlagRemoveWhenGrown) != 0 ? BallState::Retiring : BallState::Shrinking;
     if ((b->flags & FlagBounceX) != 0) b->vx = -b->vx;
     if ((b->flags & FlagBounceY) != 0) b->vy = -b->vy;
     if (b->vx > 1) b->vx = 2;
@@ -108,7 +103,7 @@ bool ShrinkBall(BallEngine* e, BallNode* b) {
     if ((b->flags & FlagShrinkCountdown) != 0) {
         b->flags -= 1;
         if ((b->flags & FlagShrinkCountdown) == 0) {
-            b->state = StateRemove;
+            b->state = BallState::Retiring;
         } else {
             look.spriteWidth -= 10;
             look.spriteHeight -= 10;
@@ -117,7 +112,7 @@ bool ShrinkBall(BallEngine* e, BallNode* b) {
     if (look.spriteWidth < 7 || look.spriteHeight < 7) {
         look.spriteWidth = 5;
         look.spriteHeight = 5;
-        b->state = StateRemove;
+        b->state = BallState::Retiring;
         return false;  // straight to drawing
     }
     if (b->moveFrames != 0) {
@@ -149,14 +144,14 @@ void DrawBall(BallEngine* e, BallNode* b) {
     ShadeParams& look = b->look;
     FrameBuffer& fb = e->frame;
     DirtyRects& dr = e->dirtyRects;
-    // A side below 0 (kind 11 can drive one there) draws nothing new: the maps
+    // A side below 0 (the coin can drive one there) draws nothing new: the maps
     // and sprites are not built from it and nothing is blended.
     const bool drawable = look.spriteWidth >= 0 && look.spriteHeight >= 0;
     const SpriteBuffer* sprite = &e->sprites[0];
     if (drawable) {
         BuildBallMaps(e->sprites, look);
         ShadeBall(e->sprites, look);
-        if (b->kind == 20 && (e->rollerSubX != 0 || e->rollerSubY != 0)) {
+        if (b->kind == BallKind::Roller && (e->rollerSubX != 0 || e->rollerSubY != 0)) {
             ShiftSprite(e->sprites[0], e->sprites[1], e->rollerSubX, e->rollerSubY);
             look.spriteWidth = e->sprites[1].Width();
             look.spriteHeight = e->sprites[1].Height();
@@ -176,26 +171,8 @@ void DrawBall(BallEngine* e, BallNode* b) {
         AddDirtyRect(dr.refreshRects, &dr.refreshCount, dr.capacity, r);
     }
 
-    if (b->state == StateRemove) {
-        switch (b->kind) {
-            case 13:
-                e->dropperBall = nullptr;
-                break;
-            case 14:
-                e->launcherBall = nullptr;
-                break;
-            case 15:
-                e->hubBall = nullptr;
-                break;
-            case 17:
-                e->pulsarBall = nullptr;
-                break;
-            case 20:
-                e->rollerBall = nullptr;
-                break;
-            default:
-                break;
-        }
+    if (b->state == BallState::Retiring) {
+        RetireKind(e, b);
         if (b->stamp != 0 && drawable) {
             BlendSprite(e->sprites[0], fb.backgroundPixels, left, top, fb.width, fb.height,
                         b->opacityBoost);
@@ -210,7 +187,7 @@ int StepFrame(void* engine) {
     DirtyRects& dr = e->dirtyRects;
 
     // 1-2. Frame counter and the intro gate.
-    e->frameCount = WrapAdd(e->frameCount, 1);
+    e->frameCount = wrap::Add(e->frameCount, 1);
     const int32_t introState = e->introState.load(kRelaxed);
     if (introState != 0) {
         if (introState == kIntroWaitingForPaint) return 0;
@@ -261,12 +238,12 @@ int StepFrame(void* engine) {
     BallNode* next = nullptr;
     for (BallNode* b = e->head; b != nullptr; b = next) {
         next = b->older;
-        if (b->state == StateGrowing) {
+        if (b->state == BallState::Growing) {
             GrowBall(e, b);
             ApplyGrowingRule(e, b);
             // Runs even when the kind's rule has just changed the state.
             FullSizeTest(e, b);
-        } else if (b->state == StateShrinking) {
+        } else if (b->state == BallState::Shrinking) {
             if (ShrinkBall(e, b)) ApplyShrinkingRule(e, b);
         }
         DrawBall(e, b);

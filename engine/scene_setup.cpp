@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "engine/ball_engine.h"
+#include "render/default_look.h"
+#include "render/wrap_math.h"
 
 const double kPi = 3.1415926535;
 const double kOneDegree = kPi * (1.0 / 180.0);
@@ -12,11 +14,6 @@ const double kThreeQuarterTurn = 3.0 * kPi * 0.5;
 const double kMinusTwoDegrees = 2.0 * kPi * (-1.0 / 180.0);
 
 namespace {
-
-// Left shift of a possibly negative value with two's-complement wrap.
-int32_t Shl(int32_t v, int s) {
-    return static_cast<int32_t>(static_cast<uint32_t>(v) << s);
-}
 
 void AppendPathPoint(BallEngine* e, int32_t x, int32_t y) {
     if (e->pathCount >= kPathCapacity) return;
@@ -95,7 +92,7 @@ void SetUpScene(BallEngine* e) {
     if (e->ballSize == 0) e->ballSize = 38;
     if (e->ballSize < 30) e->ballSize = 30;
     if (e->ballSize > 60) e->ballSize = 60;
-    e->sizeScale = Shl(e->ballSize - 15, 16) / 23;
+    e->sizeScale = wrap::Shl(e->ballSize - 15, 16) / 23;
 
     // 3. The intro waits for the first paint.
     e->introSubSteps = 1;
@@ -111,7 +108,7 @@ void SetUpScene(BallEngine* e) {
     const int32_t unit = e->unit;
     int32_t r = (2 * unit) / 5;
     if (r == 0) r = 1;
-    const int32_t r8 = Shl(r, 8);
+    const int32_t r8 = wrap::Shl(r, 8);
 
     // 6. Radii; entry 0 is the spiral's growth per step.
     for (int i = 0; i < 8; ++i) {
@@ -122,8 +119,8 @@ void SetUpScene(BallEngine* e) {
     e->shapeRadiusY[0] = r8 * 0.01;
 
     // 7. Shape centres (8.8) around the reference point.
-    const int32_t x0 = Shl(width / 2 - unit / 2 - r, 8);
-    const int32_t y0 = Shl(height / 2 - 2 * r + unit / 2, 8);
+    const int32_t x0 = wrap::Shl(width / 2 - unit / 2 - r, 8);
+    const int32_t y0 = wrap::Shl(height / 2 - 2 * r + unit / 2, 8);
     auto setShape = [e](int i, int32_t cx, int32_t cy, double rx, double ry) {
         e->shapeCentreX[i] = cx;
         e->shapeCentreY[i] = cy;
@@ -165,24 +162,15 @@ void SetUpScene(BallEngine* e) {
 
     // 14. The intro ball's look.
     ShadeParams& look = e->nodes[0].look;
+    look = DefaultLook(unit);
     look.topColour = {20, 90, 60};
     look.rimColour = {20, 90, 60};
     look.diffuseColour = {70, 150, 250};
     look.specularColour = {192, 240, 255};
     look.shadingFlags = 0;
-    look.opacityControl = 0;
-    look.spriteWidth = unit;
-    look.spriteHeight = unit;
     look.normalRadius = 2 * unit;
-    look.ellipseWidth = unit;
-    look.ellipseHeight = unit;
     look.lightDirection = 0x820190;
-    look.backLight = 0;
     look.specularIndex = 2;
-    look.secondLight = -1;
-    look.secondSpecularIndex = 0;
-    look.sharpenShift = 0;
-    look.slopeRamp = 0;
 
     // 15-16. The path-point figure, moved by half a unit.
     const int32_t seedX = e->shapeCentreX[2] >> 8;

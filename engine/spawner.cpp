@@ -6,26 +6,16 @@
 #include "engine/random.h"
 #include "engine/sine_tables.h"
 #include "engine/spawner_internal.h"
+#include "render/default_look.h"
 
 namespace {
 
-constexpr int32_t kChaserKind = 12;
-
 // The defaults every new ball starts from.
 void SetCommonDefaults(BallNode* b) {
-    b->kind = 0;
-    ShadeParams& l = b->look;
-    l.shadingFlags = 16;
-    l.opacityControl = 0;
-    l.backLight = 0;
-    l.secondSpecularIndex = 0;
-    l.sharpenShift = 0;
-    l.slopeRamp = 0;
-    l.spriteWidth = l.spriteHeight = l.normalRadius = l.ellipseWidth = l.ellipseHeight = 8;
-    l.lightDirection = 0x880180;
-    l.secondLight = -1;
-    l.specularIndex = 4;
-    b->state = StateGrowing;
+    b->kind = BallKind::SettingUp;
+    // The colour words are replaced by a look row before the ball is drawn.
+    b->look = DefaultLook();
+    b->state = BallState::Growing;
     b->flags = 0;
     b->opacityBoost = 0;
     b->stamp = 0;
@@ -158,7 +148,7 @@ void MakeImplosionBall(BallEngine* e, BallNode* b) {
     b->vx = kBurstDirections[k][0];
     b->vy = kBurstDirections[k][1];
     // All eight reach the meeting point in the same frame.
-    const int32_t t = WrapSub(e->implosionFrame, e->frameCount);
+    const int32_t t = wrap::Sub(e->implosionFrame, e->frameCount);
     b->x = e->implosionX - t * b->vx;
     b->y = e->implosionY - t * b->vy;
 }
@@ -170,7 +160,7 @@ void MakeConvergeBall(BallEngine* e, BallNode* b) {
     b->vx = (r5 & 7) - 3;
     b->vy = ((r5 >> 3) & 7) - 3;
     // Each ball passes the burst point up to 15 frames after convergeFrame.
-    const int32_t ahead = WrapSub(e->convergeFrame, e->frameCount);
+    const int32_t ahead = wrap::Sub(e->convergeFrame, e->frameCount);
     b->x = e->convergeX - (((r5 >> 6) & 0xF) + ahead) * b->vx;
     b->y = e->convergeY - (((r5 >> 10) & 0xF) + ahead) * b->vy;
     b->moveFrames = 1000;
@@ -196,7 +186,7 @@ void MakeRingBall(BallEngine* e, BallNode* b, int32_t r4) {
     if (b->flags & FlagWobbleAlt) dy = -dy;
     b->y = dy + e->ringY;
     // Angle step and radius, decoded by the vortex motion of the frame step.
-    b->moveFrames = m + WrapShl(rho, 9) + 224;
+    b->moveFrames = m + wrap::Shl(rho, 9) + 224;
     b->vx = 0;
     b->vy = 0;
 }
@@ -211,7 +201,7 @@ void SetUpOrdinaryBall(BallEngine* e, BallNode* b, int32_t r2, int32_t px, int32
     if ((r2 & 0x7FF0) == 0) {
         if ((r2 & 1) && e->convergeLeft == 0) {
             e->convergeLeft = 28;
-            e->convergeFrame = WrapAdd(e->frameCount, 28);
+            e->convergeFrame = wrap::Add(e->frameCount, 28);
             e->convergeX = (width * px) >> 7;
             e->convergeY = (height * py) >> 7;
         } else if (e->ringCounter == 0) {
@@ -223,7 +213,7 @@ void SetUpOrdinaryBall(BallEngine* e, BallNode* b, int32_t r2, int32_t px, int32
     }
 
     // Kind, size, velocity, bounce.
-    b->kind = Ordinary;
+    b->kind = BallKind::Ordinary;
     if (e->style == 0) b->opacityBoost = 64;
     b->fullSize = 15 + (((r2 & 0x17) * e->sizeScale) >> 16);
     b->vx = (r2 & 0x40) ? 0 : ((r2 & 0x80) ? 1 : -1);
@@ -355,7 +345,7 @@ void SetUpBall(BallEngine* e, BallNode* b) {
         SetUpSpecialBall(e, b, px, py);
     }
     // The first ball after the look ball went away becomes the new one.
-    if (e->lookBall == nullptr && b->kind != kChaserKind) {
+    if (e->lookBall == nullptr && b->kind != BallKind::Chaser) {
         CacheLook(e, b);
         e->lookBall = b;
     }

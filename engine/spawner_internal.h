@@ -6,20 +6,7 @@
 
 #include "engine/ball_engine.h"
 #include "engine/look_templates.h"
-
-// Signed 32-bit arithmetic that may wrap, done in uint32_t.
-inline int32_t WrapAdd(int32_t a, int32_t b) {
-    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}
-inline int32_t WrapSub(int32_t a, int32_t b) {
-    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
-}
-inline int32_t WrapMul(int32_t a, int32_t b) {
-    return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
-}
-inline int32_t WrapShl(int32_t a, int32_t bits) {
-    return static_cast<int32_t>(static_cast<uint32_t>(a) << bits);
-}
+#include "render/wrap_math.h"
 
 // The ball's 12 colour words (top, rim, diffuse, specular; R, G, B each) as a block.
 inline void CopyLookRow(BallNode* ball, const int32_t* row) {
@@ -39,7 +26,3 @@ void BlendColoursToward(BallNode* ball, const int32_t* target, int32_t shift);
 // Special-ball set-up: everything after the common part (defaults, r1, r2);
 // px and py are the ball's 7-bit position fractions.
 void SetUpSpecialBall(BallEngine* e, BallNode* ball, int32_t px, int32_t py);
-
-// Growing rules of the two steering kinds.
-void ApplyChaserRule(BallEngine* e, BallNode* ball);
-void ApplyDropperRule(BallEngine* e, BallNode* ball);

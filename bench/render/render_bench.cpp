@@ -6,24 +6,18 @@
 
 #include "render/ball_maps.h"
 #include "render/compositing.h"
+#include "render/default_look.h"
 #include "render/shade_ball.h"
 
 namespace {
 
 ShadeParams BallLook(int32_t side) {
-    ShadeParams look = {};
+    ShadeParams look = DefaultLook(side);
     look.topColour = {40, 160, 40};
     look.rimColour = {0, 48, 0};
     look.diffuseColour = {60, 200, 60};
     look.specularColour = {220, 255, 220};
-    look.shadingFlags = kShadeSpherical;
-    look.opacityControl = 0;
-    look.spriteWidth = look.spriteHeight = side;
-    look.ellipseWidth = look.ellipseHeight = side;
     look.normalRadius = side / 2;
-    look.lightDirection = 0x880180;
-    look.specularIndex = 4;
-    look.secondLight = -1;
     return look;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "render/ball_maps.h"
+#include "render/default_look.h"
 #include "render/shade_ball.h"
 #include "render/shade_params.h"
 #include "render/sprite_buffer.h"
@@ -25,18 +26,11 @@ constexpr unsigned kIconId = 128;
 
 // An ordinary green ball lit from the upper left, filling the image.
 ShadeParams IconLook(int32_t size) {
-    ShadeParams look = {};
+    ShadeParams look = DefaultLook(size);
     look.topColour = {16, 96, 16};
     look.rimColour = {0, 48, 0};
     look.diffuseColour = {40, 200, 40};
     look.specularColour = {200, 255, 200};
-    look.shadingFlags = kShadeSpherical;
-    look.spriteWidth = look.spriteHeight = size;
-    look.ellipseWidth = look.ellipseHeight = size;
-    look.normalRadius = size;
-    look.lightDirection = 0x880180;
-    look.specularIndex = 4;
-    look.secondLight = -1;
     return look;
 }
 

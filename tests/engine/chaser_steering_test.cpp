@@ -9,14 +9,14 @@ namespace {
 
 // A chaser with plenty of life left; moveFrames' low half is the life.
 BallNode* Chaser(BallEngine* e, uint32_t flags = 3) {
-    BallNode* c = KindBall(e, 12, 30, 30, flags, 76);
+    BallNode* c = KindBall(e, BallKind::Chaser, 30, 30, flags, 76);
     c->moveFrames = (0x1234 << 16) | 0x0100;
     e->chaserBall = c;
     return c;
 }
 
 // A followed ball of a special kind at (x, y) with the given size.
-BallNode* Target(BallEngine* e, int32_t kind, int32_t x, int32_t y, int32_t w, int32_t h) {
+BallNode* Target(BallEngine* e, BallKind kind, int32_t x, int32_t y, int32_t w, int32_t h) {
     BallNode* t = SpareNode(e);
     t->kind = kind;
     t->x = x;
@@ -38,7 +38,7 @@ TEST(ChaserRule, EndsWhenItsLifeRunsOut) {
     c->stamp = 40;
     c->look.ellipseWidth = 3;
     ApplyGrowingRule(e.get(), c);
-    EXPECT_EQ(c->state, StateShrinking);
+    EXPECT_EQ(c->state, BallState::Shrinking);
     EXPECT_EQ(c->stamp, 0);
     EXPECT_EQ(e->chaserBall, nullptr);
     EXPECT_EQ(c->look.ellipseWidth, 3);  // nothing more this frame
@@ -63,7 +63,7 @@ TEST(ChaserRule, WithoutALookBallItBlendsTowardItsRowOnOddFrames) {
 TEST(ChaserRule, FollowsASpecialBallsSizeLookAndOpacity) {
     auto e = SpawnEngine();
     BallNode* c = Chaser(e.get());
-    BallNode* t = Target(e.get(), 7, 900, 400, 60, 20);
+    BallNode* t = Target(e.get(), BallKind::SeeSaw, 900, 400, 60, 20);
     t->opacityBoost = 33;
     t->look.topColour.r = 250;
     c->look.topColour.r = 10;
@@ -89,7 +89,7 @@ TEST(ChaserRule, FollowsASpecialBallsSizeLookAndOpacity) {
 TEST(ChaserRule, OrdinaryLookBallRaisesOpacityOrCycles) {
     auto e = SpawnEngine(2);
     BallNode* c = Chaser(e.get());
-    Target(e.get(), Ordinary, 600, 400, 30, 30);
+    Target(e.get(), BallKind::Ordinary, 600, 400, 30, 30);
     c->stamp = 159;
     ApplyGrowingRule(e.get(), c);
     EXPECT_EQ(c->stamp, 160);
@@ -99,7 +99,7 @@ TEST(ChaserRule, OrdinaryLookBallRaisesOpacityOrCycles) {
     EXPECT_EQ(c->look.normalRadius, (30 + 30 + 10) >> 1);
 
     BallNode* cy = Chaser(e.get(), 3 | FlagCycle);
-    Target(e.get(), Ordinary, 600, 400, 30, 30);
+    Target(e.get(), BallKind::Ordinary, 600, 400, 30, 30);
     for (int i = 0; i < 12; ++i)
         e->lookCache[3 + i] = 240;
     std::memset(&cy->look.topColour, 0, 48);
@@ -107,7 +107,7 @@ TEST(ChaserRule, OrdinaryLookBallRaisesOpacityOrCycles) {
     ApplyGrowingRule(e.get(), cy);
     EXPECT_EQ(cy->look.normalRadius, std::max((30 + 30 + 10 - 5) >> 1, 8));
     EXPECT_EQ(cy->look.topColour.r, (240 + 16) >> 5);
-    EXPECT_EQ(e->lookBall->kind, Ordinary);
+    EXPECT_EQ(e->lookBall->kind, BallKind::Ordinary);
     e->frameCount = 0x185;
     ApplyGrowingRule(e.get(), cy);
     EXPECT_EQ(cy->look.normalRadius, 8);  // (70 + 5 - 127) >> 1 is negative
@@ -119,7 +119,7 @@ TEST(ChaserRule, OrdinaryLookBallRaisesOpacityOrCycles) {
 TEST(ChaserRule, CycleCopiesTheVariantOfAKindThreeBall) {
     auto e = SpawnEngine();
     BallNode* c = Chaser(e.get(), 3 | FlagCycle);
-    BallNode* t = Target(e.get(), 3, 600, 400, 30, 30);
+    BallNode* t = Target(e.get(), BallKind::Glass, 600, 400, 30, 30);
     t->flags = FlagVariant;
     ApplyGrowingRule(e.get(), c);
     EXPECT_NE(c->flags & FlagVariant, 0u);
@@ -134,7 +134,7 @@ TEST(ChaserRule, CycleCopiesTheVariantOfAKindThreeBall) {
 int32_t SteerX(int32_t dx, int32_t vx, int32_t lv) {
     auto e = SpawnEngine();
     BallNode* c = Chaser(e.get());
-    BallNode* t = Target(e.get(), 7, 500 + dx, 400, 0, 0);
+    BallNode* t = Target(e.get(), BallKind::SeeSaw, 500 + dx, 400, 0, 0);
     t->vx = lv;
     c->vx = vx;
     c->moveFrames = 0x10;  // even
@@ -171,7 +171,7 @@ TEST(ChaserSteering, ToggleHalvesTheSpacingArithmetically) {
     // U = (60 - 25) >> 2 = 8 and e = 65, just inside the "too close" band.
     auto e = SpawnEngine();
     BallNode* c = Chaser(e.get(), 3 | FlagCycle | FlagToggle);
-    Target(e.get(), 7, 557, 403, 100, 101);
+    Target(e.get(), BallKind::SeeSaw, 557, 403, 100, 101);
     c->vx = 2;
     c->moveFrames = 0x20;
     ApplyGrowingRule(e.get(), c);
@@ -181,7 +181,7 @@ TEST(ChaserSteering, ToggleHalvesTheSpacingArithmetically) {
 TEST(ChaserSteering, OnlyOnEvenLife) {
     auto e = SpawnEngine();
     BallNode* c = Chaser(e.get());
-    Target(e.get(), 7, 580, 400, 0, 0);
+    Target(e.get(), BallKind::SeeSaw, 580, 400, 0, 0);
     c->vx = 0;
     c->moveFrames = 0x11;
     ApplyGrowingRule(e.get(), c);

@@ -29,7 +29,7 @@ Flight Fly(BallEngine* e, BallNode* b, int32_t d, int32_t fullSize = 80) {
     Flight f;
     int32_t x = 0, y = 0;
     int32_t lastStamp = 4;
-    while (b->state != StateRemove && f.frames < 5000) {
+    while (b->state != BallState::Retiring && f.frames < 5000) {
         x += b->vx;
         y += b->vy;
         b->x = 500 + x;
@@ -42,9 +42,9 @@ Flight Fly(BallEngine* e, BallNode* b, int32_t d, int32_t fullSize = 80) {
         ApplyGrowingRule(e, b);
         ++f.frames;
         if (e->dropX != 0) ++f.drops;
-        if (b->stamp < 3 && b->state != StateRemove) {
+        if (b->stamp < 3 && b->state != BallState::Retiring) {
             EXPECT_EQ(b->look.spriteWidth, std::max(w - 2, 11));
-        } else if (b->state != StateRemove) {
+        } else if (b->state != BallState::Retiring) {
             EXPECT_LT(b->look.spriteWidth, fullSize);
         }
         if (b->stamp != lastStamp) {
@@ -64,9 +64,9 @@ Flight Fly(BallEngine* e, BallNode* b, int32_t d, int32_t fullSize = 80) {
 
 TEST(DropperCircle, FliesFourQuartersAndEnds) {
     auto e = SpawnEngine();
-    BallNode* b = KindBall(e.get(), 13, 8, 8);
+    BallNode* b = KindBall(e.get(), BallKind::Dropper, 8, 8);
     const Flight f = Fly(e.get(), b, 40);
-    EXPECT_EQ(b->state, StateRemove);
+    EXPECT_EQ(b->state, BallState::Retiring);
     EXPECT_EQ(b->stamp, 0);
     EXPECT_EQ(e->dropperBall, nullptr);
     EXPECT_EQ(b->look.spriteWidth, 11);  // shrunk during the last two quarters
@@ -82,7 +82,7 @@ TEST(DropperCircle, FliesFourQuartersAndEnds) {
 
 TEST(DropperCircle, QuarterCounterWalksTheAxisBits) {
     auto e = SpawnEngine();
-    BallNode* b = KindBall(e.get(), 13, 8, 8);
+    BallNode* b = KindBall(e.get(), BallKind::Dropper, 8, 8);
     e->orbitB = 1;
     e->orbitError = 120;
     e->orbitA = 121;
@@ -90,7 +90,7 @@ TEST(DropperCircle, QuarterCounterWalksTheAxisBits) {
     b->moveFrames = 10000;
     std::vector<int> phases;
     int32_t stamp = 4;
-    for (int frame = 0; frame < 2000 && b->state != StateRemove; ++frame) {
+    for (int frame = 0; frame < 2000 && b->state != BallState::Retiring; ++frame) {
         b->moveFrames -= 1;
         ApplyGrowingRule(e.get(), b);
         if (b->stamp != stamp) {
@@ -106,7 +106,7 @@ TEST(DropperCircle, DriftAndToggle) {
     for (uint32_t flags : {FlagWobble, FlagWobble | FlagDriftSign, FlagWobble | FlagWobbleAlt,
                            FlagToggle, FlagAxisB}) {
         auto e = SpawnEngine();
-        BallNode* b = KindBall(e.get(), 13, 8, 8, flags);
+        BallNode* b = KindBall(e.get(), BallKind::Dropper, 8, 8, flags);
         const Flight f = Fly(e.get(), b, 35);
         EXPECT_LE(f.maxStep, 6) << std::hex << flags;
         if (flags == FlagWobble) {
@@ -127,7 +127,7 @@ TEST(DropperCircle, DriftAndToggle) {
 
 TEST(DropperCircle, MarksTheDropOnMultiplesOfEight) {
     auto e = SpawnEngine();
-    BallNode* b = KindBall(e.get(), 13, 8, 8);
+    BallNode* b = KindBall(e.get(), BallKind::Dropper, 8, 8);
     e->orbitB = 1;
     e->orbitError = 160;
     e->orbitA = 161;

@@ -38,7 +38,7 @@ struct Stage {
         BallNode* older = b->older;
         *b = BallNode{};
         b->older = older;
-        b->kind = Ordinary;
+        b->kind = BallKind::Ordinary;
         b->fullSize = fullSize;
         b->x = x;
         b->y = y;
@@ -149,7 +149,7 @@ TEST(BallUpdate, RingMotionAndWobble) {
     EXPECT_EQ(st.e->wobbleLeft, 1);
     EXPECT_EQ(w->x, 200 + 3);  // WOB16X[4]
     EXPECT_EQ(w->y, 200 + 0);  // WOB16Y2[4]
-    w->kind = 5;
+    w->kind = BallKind::Oval;
     GrowBall(st.e, w);
     EXPECT_EQ(st.e->wobbleLeft, 1);
 }
@@ -161,17 +161,17 @@ TEST(FullSize, EndsGrowthByFlags) {
     b->vy = -1;
     b->flags = FlagBounceX | FlagBounceY;
     FullSizeTest(st.e, b);
-    EXPECT_EQ(b->state, StateShrinking);
+    EXPECT_EQ(b->state, BallState::Shrinking);
     EXPECT_EQ(b->vx, -2);  // negated, then limited
     EXPECT_EQ(b->vy, 1);   // -1, 0 and 1 stay
 
     BallNode* r = st.AddBall(100, 100, 29, 30);
     r->flags = FlagRemoveWhenGrown;
     FullSizeTest(st.e, r);
-    EXPECT_EQ(r->state, StateGrowing);  // neither side has reached full size
+    EXPECT_EQ(r->state, BallState::Growing);  // neither side has reached full size
     r->look.spriteHeight = 30;
     FullSizeTest(st.e, r);
-    EXPECT_EQ(r->state, StateRemove);
+    EXPECT_EQ(r->state, BallState::Retiring);
 
     // A stamped formation ball snaps to its point and is not bounced.
     BallNode* f = st.AddBall(100, 100, 31, 30);
@@ -181,7 +181,7 @@ TEST(FullSize, EndsGrowthByFlags) {
     st.e->pathX[9] = 123;
     st.e->pathY[9] = 45;
     FullSizeTest(st.e, f);
-    EXPECT_EQ(f->state, StateRemove);
+    EXPECT_EQ(f->state, BallState::Retiring);
     EXPECT_EQ(f->x, 123);
     EXPECT_EQ(f->y, 45);
     EXPECT_EQ(f->vx, 7);
@@ -190,32 +190,32 @@ TEST(FullSize, EndsGrowthByFlags) {
 TEST(Shrink, CountdownAndShrinkOut) {
     Stage st(400, 400, 1);
     BallNode* b = st.AddBall(100, 100, 60);
-    b->state = StateShrinking;
+    b->state = BallState::Shrinking;
     b->flags = FlagBounceX | 3;
     EXPECT_TRUE(ShrinkBall(st.e, b));
     EXPECT_EQ(b->flags, FlagBounceX | 2);
     EXPECT_EQ(b->look.spriteWidth, 60 - 10 - 2);
     EXPECT_TRUE(ShrinkBall(st.e, b));
     EXPECT_EQ(b->look.spriteWidth, 48 - 12);
-    EXPECT_EQ(b->state, StateShrinking);
+    EXPECT_EQ(b->state, BallState::Shrinking);
     // The countdown expires: removed, but the rest of the update still runs.
     EXPECT_TRUE(ShrinkBall(st.e, b));
-    EXPECT_EQ(b->state, StateRemove);
+    EXPECT_EQ(b->state, BallState::Retiring);
     EXPECT_EQ(b->look.spriteWidth, 36 - 2);
 
     BallNode* s = st.AddBall(100, 100, 8);
-    s->state = StateShrinking;
+    s->state = BallState::Shrinking;
     s->look.spriteHeight = 6;
     EXPECT_FALSE(ShrinkBall(st.e, s));
     EXPECT_EQ(s->look.spriteWidth, 5);
     EXPECT_EQ(s->look.spriteHeight, 5);
-    EXPECT_EQ(s->state, StateRemove);
+    EXPECT_EQ(s->state, BallState::Retiring);
 }
 
 TEST(Shrink, MovingShrinkAndDroppedBalls) {
     Stage st(400, 400, 1);
     BallNode* b = st.AddBall(100, 100, 40);
-    b->state = StateShrinking;
+    b->state = BallState::Shrinking;
     b->moveFrames = 1;
     b->vx = -2;
     EXPECT_TRUE(ShrinkBall(st.e, b));
@@ -233,7 +233,7 @@ TEST(Shrink, MovingShrinkAndDroppedBalls) {
 TEST(FrameStep, ShrunkOutBallIsDrawnAtFiveAndReleased) {
     Stage st(200, 200, 1);
     BallNode* b = st.AddBall(100, 100, 6);
-    b->state = StateShrinking;
+    b->state = BallState::Shrinking;
     st.FreezePool();
     EXPECT_FALSE(ShrinkBall(st.e, b));
     DrawBall(st.e, b);
@@ -266,24 +266,24 @@ TEST(FrameStep, StampedBallStaysPaintedInTheBackground) {
 
 TEST(FrameStep, RetiredSingletonsClearTheirPointer) {
     struct Case {
-        int32_t kind;
+        BallKind kind;
         BallNode* BallEngine::*pointer;
-    } cases[] = {{13, &BallEngine::dropperBall},
-                 {14, &BallEngine::launcherBall},
-                 {15, &BallEngine::hubBall},
-                 {17, &BallEngine::pulsarBall},
-                 {20, &BallEngine::rollerBall}};
+    } cases[] = {{BallKind::Dropper, &BallEngine::dropperBall},
+                 {BallKind::Launcher, &BallEngine::launcherBall},
+                 {BallKind::Hub, &BallEngine::hubBall},
+                 {BallKind::Pulsar, &BallEngine::pulsarBall},
+                 {BallKind::Roller, &BallEngine::rollerBall}};
     for (const Case& c : cases) {
         Stage st(200, 200, 1);
         BallNode* b = st.AddBall(100, 100, 20);
         BallNode* other = st.AddBall(30, 30, 10);
         b->kind = c.kind;
-        b->state = StateRemove;
+        b->state = BallState::Retiring;
         st.e->*c.pointer = b;
         st.e->chaserBall = other;
         st.FreezePool();
         DrawBall(st.e, b);
-        EXPECT_EQ(st.e->*c.pointer, nullptr) << c.kind;
+        EXPECT_EQ(st.e->*c.pointer, nullptr) << static_cast<int>(c.kind);
         EXPECT_EQ(st.e->chaserBall, other);
         EXPECT_EQ(st.e->head, other);
     }
@@ -445,7 +445,7 @@ TEST(FrameStep, EventClockStartsFormationsAndRequestsTrains) {
 TEST(FrameStep, NegativeSidesDrawNothing) {
     Stage st(100, 100, 1);
     BallNode* b = st.AddBall(50, 50, 8);
-    b->state = StateRemove;
+    b->state = BallState::Retiring;
     b->stamp = 1;
     b->look.spriteWidth = 20;
     b->look.spriteHeight = -6;

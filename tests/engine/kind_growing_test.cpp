@@ -11,7 +11,7 @@ namespace {
 
 TEST(KindGrowing, KindsWithoutARuleTakeTheDefault) {
     auto e = SpawnEngine(4);
-    for (int32_t kind : {2, 3, 0}) {
+    for (BallKind kind : {BallKind::Ordinary, BallKind::Glass, BallKind::SettingUp}) {
         BallNode* b = KindBall(e.get(), kind, 21, 14);
         ApplyGrowingRule(e.get(), b);
         EXPECT_EQ(b->look.ellipseWidth, 21);
@@ -22,7 +22,7 @@ TEST(KindGrowing, KindsWithoutARuleTakeTheDefault) {
 
 TEST(KindGrowing, Kind4SwaysOnOneAxis) {
     auto e = SpawnEngine(3);
-    BallNode* b = KindBall(e.get(), 4, 20, 16, FlagAxisB);
+    BallNode* b = KindBall(e.get(), BallKind::Swinger, 20, 16, FlagAxisB);
     b->look.normalRadius = 16;
     b->moveFrames = 20;  // index 10: 373 >> 7 = 2
     ApplyGrowingRule(e.get(), b);
@@ -30,11 +30,11 @@ TEST(KindGrowing, Kind4SwaysOnOneAxis) {
     EXPECT_EQ(b->vx, 0);
     EXPECT_EQ(b->look.normalRadius, 16);  // unchanged
     EXPECT_EQ(b->look.ellipseWidth, 20);
-    BallNode* a = KindBall(e.get(), 4, 20, 16, FlagAxisA);
+    BallNode* a = KindBall(e.get(), BallKind::Swinger, 20, 16, FlagAxisA);
     a->moveFrames = 48;  // index 24: -403 >> 7 = -4
     ApplyGrowingRule(e.get(), a);
     EXPECT_EQ(a->vx, -4);
-    BallNode* n = KindBall(e.get(), 4, 20, 16);
+    BallNode* n = KindBall(e.get(), BallKind::Swinger, 20, 16);
     n->vx = 7;
     n->moveFrames = 48;
     ApplyGrowingRule(e.get(), n);
@@ -43,11 +43,11 @@ TEST(KindGrowing, Kind4SwaysOnOneAxis) {
 
 TEST(KindGrowing, Kind5KeepsItsLongSideBelowFullSize) {
     auto e = SpawnEngine(2);
-    BallNode* a = KindBall(e.get(), 5, 80, 80, FlagAxisA, 76);
+    BallNode* a = KindBall(e.get(), BallKind::Oval, 80, 80, FlagAxisA, 76);
     ApplyGrowingRule(e.get(), a);
     EXPECT_EQ(a->look.spriteWidth, 75);
     EXPECT_EQ(a->look.spriteHeight, 80);
-    BallNode* b = KindBall(e.get(), 5, 80, 76, 0, 76);
+    BallNode* b = KindBall(e.get(), BallKind::Oval, 80, 76, 0, 76);
     ApplyGrowingRule(e.get(), b);
     EXPECT_EQ(b->look.spriteHeight, 75);
     EXPECT_EQ(b->look.normalRadius, (80 + 75) >> 1);
@@ -55,13 +55,13 @@ TEST(KindGrowing, Kind5KeepsItsLongSideBelowFullSize) {
 
 TEST(KindGrowing, Kind6SquashesAndSways) {
     auto e = SpawnEngine(2);
-    BallNode* a = KindBall(e.get(), 6, 40, 40, FlagAxisA);
+    BallNode* a = KindBall(e.get(), BallKind::Bobber, 40, 40, FlagAxisA);
     a->moveFrames = 16;  // index 8: 403
     ApplyGrowingRule(e.get(), a);
     EXPECT_EQ(a->look.spriteHeight, 25);
     EXPECT_EQ(a->vy, (40 * 403) >> 13);
     EXPECT_EQ(a->look.normalRadius, (40 + 25) >> 1);
-    BallNode* b = KindBall(e.get(), 6, 40, 48);
+    BallNode* b = KindBall(e.get(), BallKind::Bobber, 40, 48);
     b->moveFrames = 48;  // index 24: -403
     ApplyGrowingRule(e.get(), b);
     EXPECT_EQ(b->look.spriteWidth, 30);
@@ -70,18 +70,18 @@ TEST(KindGrowing, Kind6SquashesAndSways) {
 
 TEST(KindGrowing, Kind7SeeSaw) {
     auto e = SpawnEngine(4);
-    BallNode* b = KindBall(e.get(), 7, 30, 20, FlagAxisA);
+    BallNode* b = KindBall(e.get(), BallKind::SeeSaw, 30, 20, FlagAxisA);
     ApplyGrowingRule(e.get(), b);
     EXPECT_EQ(b->look.spriteWidth, 31);
     EXPECT_EQ(b->look.spriteHeight, 19);
     EXPECT_FALSE(AxisA(b));
     EXPECT_EQ(b->look.normalRadius, 2 * 19 - 31);
-    BallNode* c = KindBall(e.get(), 7, 25, 21, FlagAxisA);
+    BallNode* c = KindBall(e.get(), BallKind::SeeSaw, 25, 21, FlagAxisA);
     ApplyGrowingRule(e.get(), c);
     EXPECT_EQ(c->look.spriteWidth, 26);
     EXPECT_EQ(c->look.spriteHeight, 20);
     EXPECT_TRUE(AxisA(c));
-    BallNode* d = KindBall(e.get(), 7, 20, 26);
+    BallNode* d = KindBall(e.get(), BallKind::SeeSaw, 20, 26);
     ApplyGrowingRule(e.get(), d);
     EXPECT_TRUE(AxisA(d));  // 27 > 19 + 6
     EXPECT_EQ(d->look.normalRadius, 2 * 19 - 27);
@@ -95,7 +95,7 @@ int Phase(const BallNode* b) {
 
 TEST(KindGrowing, Kind8RunsItsFourPhasesInOrder) {
     auto e = SpawnEngine();
-    BallNode* b = KindBall(e.get(), 8, 30, 30);
+    BallNode* b = KindBall(e.get(), BallKind::Squasher, 30, 30);
     std::vector<int> phases{Phase(b)};
     for (int frame = 0; frame < 200 && phases.size() < 5; ++frame) {
         // The common update grows both sides by 2 (not moving).
@@ -125,14 +125,14 @@ TEST(KindGrowing, Kind8RunsItsFourPhasesInOrder) {
 
 TEST(KindGrowing, Kind8PhaseConditions) {
     auto e = SpawnEngine(4);
-    BallNode* a = KindBall(e.get(), 8, 30, 22, FlagAxisA);  // h 21: 30 > 29
+    BallNode* a = KindBall(e.get(), BallKind::Squasher, 30, 22, FlagAxisA);  // h 21: 30 > 29
     ApplyGrowingRule(e.get(), a);
     EXPECT_TRUE(AxisB(a));
     EXPECT_EQ(a->look.ellipseHeight, 21);
-    BallNode* ab = KindBall(e.get(), 8, 23, 22, FlagAxisA | FlagAxisB);
+    BallNode* ab = KindBall(e.get(), BallKind::Squasher, 23, 22, FlagAxisA | FlagAxisB);
     ApplyGrowingRule(e.get(), ab);
     EXPECT_FALSE(AxisA(ab));  // w 22 <= h 22
-    BallNode* bo = KindBall(e.get(), 8, 14, 22, FlagAxisB);
+    BallNode* bo = KindBall(e.get(), BallKind::Squasher, 14, 22, FlagAxisB);
     ApplyGrowingRule(e.get(), bo);
     EXPECT_FALSE(AxisB(bo));  // 22 > 13 + 8
     EXPECT_EQ(bo->look.ellipseWidth, 13);
@@ -141,7 +141,7 @@ TEST(KindGrowing, Kind8PhaseConditions) {
 TEST(KindGrowing, Kind9LoopsWithItsTables) {
     auto e = SpawnEngine(2);
     e->frameCount = 21;
-    BallNode* b = KindBall(e.get(), 9, 20, 20, FlagAxisB);
+    BallNode* b = KindBall(e.get(), BallKind::Looper, 20, 20, FlagAxisB);
     b->look.diffuseColour.r = 100;
     b->look.secondLight = 0xA00180;
     ApplyGrowingRule(e.get(), b);
@@ -155,7 +155,7 @@ TEST(KindGrowing, Kind9LoopsWithItsTables) {
 
 TEST(KindGrowing, Kind10LopsidedSquash) {
     auto e = SpawnEngine(2);
-    BallNode* a = KindBall(e.get(), 10, 30, 26, FlagAxisA);
+    BallNode* a = KindBall(e.get(), BallKind::Lopsided, 30, 26, FlagAxisA);
     ApplyGrowingRule(e.get(), a);
     EXPECT_EQ(a->look.spriteWidth, 31);
     EXPECT_EQ(a->look.spriteHeight, 24);
@@ -163,7 +163,7 @@ TEST(KindGrowing, Kind10LopsidedSquash) {
     EXPECT_TRUE(AxisA(a));  // 31 is not > 32
     ApplyGrowingRule(e.get(), a);
     EXPECT_FALSE(AxisA(a));  // 32 > 30
-    BallNode* b = KindBall(e.get(), 10, 12, 30);
+    BallNode* b = KindBall(e.get(), BallKind::Lopsided, 12, 30);
     ApplyGrowingRule(e.get(), b);
     EXPECT_EQ(b->look.spriteWidth, 10);
     EXPECT_EQ(b->look.ellipseHeight, 8);  // max(10 >> 1, 8)
@@ -178,7 +178,7 @@ int32_t Angle(const BallNode* b) {
 TEST(KindGrowing, Kind11FlipsAndHoldsItsAngle) {
     for (uint32_t axis : {0u, FlagAxisA}) {
         auto e = SpawnEngine();
-        BallNode* b = KindBall(e.get(), 11, 8, 8, axis | FlagAxisB, 120);
+        BallNode* b = KindBall(e.get(), BallKind::Coin, 8, 8, axis | FlagAxisB, 120);
         b->vx = 1;
         int flips = 0;
         bool wasT = false;
@@ -208,26 +208,26 @@ TEST(KindGrowing, Kind11FlipsAndHoldsItsAngle) {
 
 TEST(KindGrowing, Kind11ClosingFlipIsHeldAtFive) {
     auto e = SpawnEngine(4);
-    BallNode* b = KindBall(e.get(), 11, 41, 9, FlagAxisA | FlagAxisB, 120);
+    BallNode* b = KindBall(e.get(), BallKind::Coin, 41, 9, FlagAxisA | FlagAxisB, 120);
     ApplyGrowingRule(e.get(), b);  // 40 x 8, s 5: 3 becomes 5
     EXPECT_EQ(b->look.spriteWidth, 40);
     EXPECT_EQ(b->look.spriteHeight, 5);
     EXPECT_FALSE(AxisB(b));
     EXPECT_NE(b->flags & FlagToggle, 0u);
     EXPECT_EQ(b->look.lightDirection, (120 << 16) | 0x0100);
-    BallNode* v = KindBall(e.get(), 11, 9, 41, FlagAxisB | FlagToggle, 120);
+    BallNode* v = KindBall(e.get(), BallKind::Coin, 9, 41, FlagAxisB | FlagToggle, 120);
     ApplyGrowingRule(e.get(), v);
     EXPECT_EQ(v->look.spriteWidth, 5);
     EXPECT_EQ(v->flags & FlagToggle, 0u);
     EXPECT_EQ(v->look.lightDirection, 120 << 16);
     // Opening fully: the flip side equals the other, angle 0.
-    BallNode* o = KindBall(e.get(), 11, 33, 31, FlagAxisA, 120);
+    BallNode* o = KindBall(e.get(), BallKind::Coin, 33, 31, FlagAxisA, 120);
     ApplyGrowingRule(e.get(), o);
     EXPECT_EQ(o->look.spriteHeight, 32);
     EXPECT_TRUE(AxisB(o));
     EXPECT_EQ(o->look.lightDirection, 0x0100);
     // A coin too small to turn only drifts.
-    BallNode* s = KindBall(e.get(), 11, 7, 20, FlagAxisA, 120);
+    BallNode* s = KindBall(e.get(), BallKind::Coin, 7, 20, FlagAxisA, 120);
     s->vx = 3;
     s->look.lightDirection = 77;
     ApplyGrowingRule(e.get(), s);
@@ -237,7 +237,7 @@ TEST(KindGrowing, Kind11ClosingFlipIsHeldAtFive) {
 
 TEST(KindGrowing, Kind14FillsTheLaunchSlotsEveryEightFrames) {
     auto e = SpawnEngine(2);
-    BallNode* b = KindBall(e.get(), 14, 40, 40);
+    BallNode* b = KindBall(e.get(), BallKind::Launcher, 40, 40);
     b->look.normalRadius = 20;
     b->vx = 2;
     b->vy = -2;
@@ -266,7 +266,7 @@ TEST(KindGrowing, Kind14FillsTheLaunchSlotsEveryEightFrames) {
 
 TEST(KindGrowing, Kind15HubTakesItsGrownLookOnce) {
     auto e = SpawnEngine(2);
-    BallNode* hub = KindBall(e.get(), 15, 73, 73, 0, 76);
+    BallNode* hub = KindBall(e.get(), BallKind::Hub, 73, 73, 0, 76);
     ApplyGrowingRule(e.get(), hub);
     EXPECT_EQ(hub->look.spriteWidth, 73);
     EXPECT_EQ(e->hubChildrenToPlace, 0);
@@ -283,7 +283,7 @@ TEST(KindGrowing, Kind15HubTakesItsGrownLookOnce) {
 
 TEST(KindGrowing, Kind16BounceSquashLight) {
     auto e = SpawnEngine(4);
-    BallNode* b = KindBall(e.get(), 16, 20, 10, FlagAxisA);
+    BallNode* b = KindBall(e.get(), BallKind::Bouncer, 20, 10, FlagAxisA);
     b->vy = 2;
     ApplyGrowingRule(e.get(), b);
     // S = 256, G = 64 << 16, low word (-3 * 65536 >> 10) + 448 = 256.
@@ -295,7 +295,8 @@ TEST(KindGrowing, Kind16BounceSquashLight) {
     EXPECT_EQ(b->look.ellipseWidth, 9);
     EXPECT_EQ(b->look.normalRadius, 9);
 
-    BallNode* c = KindBall(e.get(), 16, 20, 30);  // clear, clear: S = (10 << 8) / 20 = 128
+    BallNode* c =
+        KindBall(e.get(), BallKind::Bouncer, 20, 30);  // clear, clear: S = (10 << 8) / 20 = 128
     c->vx = 3;
     ApplyGrowingRule(e.get(), c);
     EXPECT_EQ(c->look.spriteHeight, 27);
@@ -305,13 +306,13 @@ TEST(KindGrowing, Kind16BounceSquashLight) {
     EXPECT_EQ(c->look.ellipseHeight, 20);
 
     // (clear, set) with a negative low word: wraps into 16 bits.
-    BallNode* d = KindBall(e.get(), 16, 10, 19, FlagAxisB);
+    BallNode* d = KindBall(e.get(), BallKind::Bouncer, 10, 19, FlagAxisB);
     ApplyGrowingRule(e.get(), d);
     const int32_t s = (9 << 8) / 10, g = (128 - ((s * s) >> 10)) * 65536;
     EXPECT_EQ(d->look.lightDirection, g | ((((-3 * s * s) >> 10) - 320) & 0xFFFF));
     EXPECT_FALSE(AxisB(d));  // 20 >= 2 x 9
     // A side of 0 gives a flat light instead of a fault.
-    BallNode* z = KindBall(e.get(), 16, 0, 0);
+    BallNode* z = KindBall(e.get(), BallKind::Bouncer, 0, 0);
     ApplyGrowingRule(e.get(), z);
     EXPECT_EQ(z->look.lightDirection >> 16, 128);
 }
@@ -319,7 +320,7 @@ TEST(KindGrowing, Kind16BounceSquashLight) {
 TEST(KindGrowing, Kind17PulsarSizeFollowsATriangleWave) {
     auto e = SpawnEngine(2);
     for (int32_t m = 1; m < 300; ++m) {
-        BallNode* b = KindBall(e.get(), 17, 200, 200, 0, 80);
+        BallNode* b = KindBall(e.get(), BallKind::Pulsar, 200, 200, 0, 80);
         b->moveFrames = m;
         e->frameCount = 1;  // odd: no steering
         ApplyGrowingRule(e.get(), b);
@@ -329,16 +330,16 @@ TEST(KindGrowing, Kind17PulsarSizeFollowsATriangleWave) {
         EXPECT_EQ(b->look.spriteHeight, std::min(d, 79)) << m;
         ReleaseBall(e.get(), b);
     }
-    BallNode* end = KindBall(e.get(), 17, 10, 10, 0, 80);
+    BallNode* end = KindBall(e.get(), BallKind::Pulsar, 10, 10, 0, 80);
     e->frameCount = 1;
     ApplyGrowingRule(e.get(), end);
-    EXPECT_EQ(end->state, StateShrinking);
+    EXPECT_EQ(end->state, BallState::Shrinking);
     EXPECT_EQ(end->moveFrames, 30);
 }
 
 TEST(KindGrowing, Kind17SteersOnEvenFramesAndRetargets) {
     auto e = SpawnEngine(3);
-    BallNode* p = KindBall(e.get(), 17, 20, 20, 0, 80);
+    BallNode* p = KindBall(e.get(), BallKind::Pulsar, 20, 20, 0, 80);
     p->moveFrames = 100;
     BallNode* target = SpareNode(e.get());
     target->x = 900;  // dX 400: bX 12
@@ -366,7 +367,7 @@ TEST(KindGrowing, Kind17SteersOnEvenFramesAndRetargets) {
 
 TEST(KindGrowing, Kind18StretchCycle) {
     auto e = SpawnEngine(2);
-    BallNode* b = KindBall(e.get(), 18, 24, 24);
+    BallNode* b = KindBall(e.get(), BallKind::Stretcher, 24, 24);
     std::vector<int> phases{Phase(b)};
     for (int frame = 0; frame < 300 && phases.size() < 5; ++frame) {
         b->look.spriteWidth += 1;
@@ -376,7 +377,7 @@ TEST(KindGrowing, Kind18StretchCycle) {
         if (Phase(b) != phases.back()) phases.push_back(Phase(b));
     }
     EXPECT_EQ(phases, (std::vector<int>{0, 2, 1, 3, 0}));
-    BallNode* c = KindBall(e.get(), 18, 40, 30, FlagAxisA);
+    BallNode* c = KindBall(e.get(), BallKind::Stretcher, 40, 30, FlagAxisA);
     ApplyGrowingRule(e.get(), c);
     EXPECT_EQ(c->look.spriteWidth, 40 + (30 >> 3) + 3);
     EXPECT_EQ(c->look.spriteHeight, 29);
@@ -385,7 +386,7 @@ TEST(KindGrowing, Kind18StretchCycle) {
 
 TEST(KindGrowing, Kind19CyclesColoursOrLights) {
     auto e = SpawnEngine(3);
-    BallNode* c = KindBall(e.get(), 19, 30, 30, FlagCycle);
+    BallNode* c = KindBall(e.get(), BallKind::ColourCycler, 30, 30, FlagCycle);
     std::memset(&c->look.topColour, 0, 48);
     c->moveFrames = 0x30;
     ApplyGrowingRule(e.get(), c);
@@ -398,7 +399,7 @@ TEST(KindGrowing, Kind19CyclesColoursOrLights) {
     ApplyGrowingRule(e.get(), c);
     EXPECT_EQ(c->look.spriteWidth, 28);
 
-    BallNode* l = KindBall(e.get(), 19, 30, 30);
+    BallNode* l = KindBall(e.get(), BallKind::ColourCycler, 30, 30);
     l->moveFrames = 0x13;
     ApplyGrowingRule(e.get(), l);
     EXPECT_EQ(l->look.lightDirection, 3 << 21);
@@ -412,7 +413,7 @@ TEST(KindGrowing, Kind19CyclesColoursOrLights) {
 
 TEST(KindGrowing, Kind20RollerCarriesSubPixels) {
     auto e = SpawnEngine(2);
-    BallNode* b = KindBall(e.get(), 20, 80, 80, 0, 77);  // S = 76
+    BallNode* b = KindBall(e.get(), BallKind::Roller, 80, 80, 0, 77);  // S = 76
     e->rollerBall = b;
     e->rollerX = 300;
     e->rollerY = 200;
@@ -432,7 +433,7 @@ TEST(KindGrowing, Kind20RollerCarriesSubPixels) {
     EXPECT_EQ(b->look.normalRadius, 76);
 
     // Still growing: sub-positions follow the parity of the sides.
-    BallNode* g = KindBall(e.get(), 20, 21, 30, 0, 77);
+    BallNode* g = KindBall(e.get(), BallKind::Roller, 21, 30, 0, 77);
     e->rollerSubX = 0;
     e->rollerSubY = 0;
     ApplyGrowingRule(e.get(), g);
@@ -442,7 +443,7 @@ TEST(KindGrowing, Kind20RollerCarriesSubPixels) {
 
 TEST(KindGrowing, Kind20RollerSlowsAndStops) {
     auto e = SpawnEngine(2);
-    BallNode* b = KindBall(e.get(), 20, 78, 78, 0, 77);
+    BallNode* b = KindBall(e.get(), BallKind::Roller, 78, 78, 0, 77);
     e->rollerBall = b;
     e->rollerSubX = 100;
     e->rollerSubY = 10;
@@ -455,7 +456,7 @@ TEST(KindGrowing, Kind20RollerSlowsAndStops) {
     EXPECT_EQ(b->vy, 0);
     EXPECT_EQ(e->rollerSubY, 0);
     EXPECT_EQ(b->moveFrames, 2);
-    EXPECT_EQ(b->state, StateGrowing);
+    EXPECT_EQ(b->state, BallState::Growing);
 
     e->rollerSubX = 2;
     b->vx = 8;
@@ -464,10 +465,10 @@ TEST(KindGrowing, Kind20RollerSlowsAndStops) {
     ApplyGrowingRule(e.get(), b);                     // 10 and 0: both stop
     EXPECT_EQ(b->vx, 0);
     EXPECT_EQ(b->moveFrames, 0);
-    EXPECT_EQ(b->state, StateShrinking);
+    EXPECT_EQ(b->state, BallState::Shrinking);
 
     // A roller that never reached its size takes the size it has.
-    BallNode* s = KindBall(e.get(), 20, 41, 50, 0, 77);
+    BallNode* s = KindBall(e.get(), BallKind::Roller, 41, 50, 0, 77);
     s->moveFrames = 1;
     e->rollerSubX = e->rollerSubY = 0;
     ApplyGrowingRule(e.get(), s);

@@ -12,16 +12,16 @@ TEST(KindNegativeSide, ShrinkingCoinWithAClosedSideIsDrawnSafely) {
         BallEngine* e = s.engine.get();
         e->introState.store(0);
         e->frameCount = 1000;
-        BallNode* b = KindBall(e, 11, 100, 100, axis | FlagAxisB, 120);
+        BallNode* b = KindBall(e, BallKind::Coin, 100, 100, axis | FlagAxisB, 120);
         int32_t& flip = axis ? b->look.spriteHeight : b->look.spriteWidth;
         flip = 7;
-        b->state = StateShrinking;
+        b->state = BallState::Shrinking;
         b->x = 160;
         b->y = 120;
         bool sawNegative = false;
-        for (int frame = 0; frame < 40 && b->state != StateRemove; ++frame) {
+        for (int frame = 0; frame < 40 && b->state != BallState::Retiring; ++frame) {
             StepFrame(e);
-            if (b->kind != 11) break;  // retired and reused
+            if (b->kind != BallKind::Coin) break;  // retired and reused
             if (flip < 0) sawNegative = true;
         }
         EXPECT_TRUE(sawNegative) << axis;

@@ -41,7 +41,7 @@ TEST(SpecialRows, EachSelectorAndItsFallback) {
         const uint32_t seed = SpecialSeed(s, 0x4000, 0x4000);
         auto e = SpawnEngine(1, 40);
         BallNode* b = SpawnWithSeed(e.get(), seed);
-        EXPECT_EQ(b->kind, kinds[s]) << "row " << s;
+        EXPECT_EQ(static_cast<int32_t>(b->kind), kinds[s]) << "row " << s;
         EXPECT_EQ(b->fullSize, 80) << s;
         EXPECT_GE(b->x, 256 - 61 * 4) << s;
         EXPECT_LT(b->x, 768 + 61 * 4) << s;
@@ -50,7 +50,7 @@ TEST(SpecialRows, EachSelectorAndItsFallback) {
         auto busy = SpawnEngine(1, 40);
         AllSingletons(busy.get());
         BallNode* f = SpawnWithSeed(busy.get(), seed);
-        EXPECT_EQ(f->kind, fallbacks[s]) << "fallback of row " << s;
+        EXPECT_EQ(static_cast<int32_t>(f->kind), fallbacks[s]) << "fallback of row " << s;
         EXPECT_EQ(busy->lookBall, f) << s;
     }
 }
@@ -106,7 +106,7 @@ TEST(SpecialRows, HubRebuildsItsGrownLookAndTheFallbackLeavesIt) {
     kLookTemplates[kHubGrownRow][0] = 1;
     auto e = SpawnEngine();
     e->hubBall = SpareNode(e.get());
-    EXPECT_EQ(SpawnWithSeed(e.get(), SpecialSeed(3))->kind, 4);
+    EXPECT_EQ(SpawnWithSeed(e.get(), SpecialSeed(3))->kind, BallKind::Swinger);
     EXPECT_EQ(kLookTemplates[kHubGrownRow][0], 1);
     std::memcpy(kLookTemplates[kHubGrownRow], saved, sizeof saved);
 }
@@ -129,7 +129,7 @@ TEST(SpecialRows, LauncherHeadsForTheMiddle) {
         e->launchAX = 5;
         e->launchBX = 6;
         BallNode* b = SpawnWithSeed(e.get(), seed);
-        EXPECT_EQ(b->kind, 14);
+        EXPECT_EQ(b->kind, BallKind::Launcher);
         EXPECT_EQ(b->vx, c.vx) << c.right << c.high;
         EXPECT_EQ(b->vy, c.vy) << c.right << c.high;
         EXPECT_EQ(e->launchAX, 0);
@@ -153,7 +153,7 @@ TEST(SpecialRows, ImplosionStartsWhateverKindRowElevenMakes) {
     e->frameCount = 100;
     AllSingletons(e.get());
     BallNode* b = SpawnWithSeed(e.get(), seed);
-    EXPECT_EQ(b->kind, 19);
+    EXPECT_EQ(b->kind, BallKind::ColourCycler);
     EXPECT_EQ(e->implosionLeft, 8);
     EXPECT_EQ(e->implosionFrame, 148);
     EXPECT_EQ(e->implosionX, b->x);
@@ -171,13 +171,13 @@ TEST(SpecialRows, ChaserOnlyWithBit4000) {
     const uint32_t noChaser = SpecialSeed(11, 0x4000, 0);
     auto e = SpawnEngine();
     BallNode* b = SpawnWithSeed(e.get(), noChaser);
-    EXPECT_EQ(b->kind, 20);
+    EXPECT_EQ(b->kind, BallKind::Roller);
     EXPECT_EQ(e->chaserBall, nullptr);
 
     const uint32_t chaser = SpecialSeed(11, 0x5000, 0x5000);
     auto c = SpawnEngine(2);
     BallNode* ch = SpawnWithSeed(c.get(), chaser);
-    EXPECT_EQ(ch->kind, 12);
+    EXPECT_EQ(ch->kind, BallKind::Chaser);
     EXPECT_EQ(c->chaserBall, ch);
     EXPECT_EQ(ch->moveFrames & 0xFFFF, 0x1800);
     EXPECT_EQ(ch->moveFrames >> 16, R(chaser, 2) & 0x7FFF);
@@ -196,7 +196,7 @@ TEST(SpecialRows, RollerSpeedAndLife) {
         const uint32_t seed = SpecialSeed(11, 0x4016, fast | 0x6);
         auto e = SpawnEngine(1, 60);
         BallNode* b = SpawnWithSeed(e.get(), seed);
-        ASSERT_EQ(b->kind, 20);
+        ASSERT_EQ(b->kind, BallKind::Roller);
         EXPECT_EQ(e->rollerBall, b);
         EXPECT_EQ(b->moveFrames, 768);  // 8 x 120 capped at the height
         EXPECT_EQ(b->vx, fast ? 64 : 32);
@@ -215,7 +215,7 @@ TEST(SpecialRows, PulsarWhenChaserAndRollerExist) {
     auto e = SpawnEngine();
     e->rollerBall = SpareNode(e.get());
     BallNode* b = SpawnWithSeed(e.get(), seed);
-    EXPECT_EQ(b->kind, 17);
+    EXPECT_EQ(b->kind, BallKind::Pulsar);
     EXPECT_EQ(e->pulsarBall, b);
     EXPECT_EQ(b->moveFrames, 200);
     EXPECT_EQ(b->look.diffuseColour.b, kLookTemplates[17][8] + (R(seed, 2) & 0x1F));
@@ -229,7 +229,7 @@ TEST(SpecialRows, DropperStartsBesideItsCircle) {
     auto e = SpawnEngine();
     e->dropX = 9;
     BallNode* b = SpawnWithSeed(e.get(), seed);
-    EXPECT_EQ(b->kind, 13);
+    EXPECT_EQ(b->kind, BallKind::Dropper);
     EXPECT_EQ(e->dropperBall, b);
     EXPECT_EQ(e->dropX, 0);
     EXPECT_EQ(b->flags, FlagAxisB);

@@ -12,13 +12,14 @@ int Phase(const BallNode* b) {
 
 TEST(KindShrinking, DefaultAndKind4) {
     auto e = SpawnEngine(8);
-    for (int32_t kind : {2, 3, 10, 12, 13, 17}) {
+    for (BallKind kind : {BallKind::Ordinary, BallKind::Glass, BallKind::Lopsided, BallKind::Chaser,
+                          BallKind::Dropper, BallKind::Pulsar}) {
         BallNode* b = KindBall(e.get(), kind, 30, 20);
         ApplyShrinkingRule(e.get(), b);
         EXPECT_EQ(b->look.ellipseWidth, 30) << kind;
         EXPECT_EQ(b->look.normalRadius, 25) << kind;
     }
-    BallNode* four = KindBall(e.get(), 4, 30, 20);
+    BallNode* four = KindBall(e.get(), BallKind::Swinger, 30, 20);
     four->look.normalRadius = 16;
     ApplyShrinkingRule(e.get(), four);
     EXPECT_EQ(four->look.ellipseHeight, 20);
@@ -27,28 +28,28 @@ TEST(KindShrinking, DefaultAndKind4) {
 
 TEST(KindShrinking, Kind5NotBelowEight) {
     auto e = SpawnEngine(3);
-    BallNode* a = KindBall(e.get(), 5, 30, 20, FlagAxisA);
+    BallNode* a = KindBall(e.get(), BallKind::Oval, 30, 20, FlagAxisA);
     ApplyShrinkingRule(e.get(), a);
     EXPECT_EQ(a->look.spriteWidth, 29);
     EXPECT_EQ(a->look.spriteHeight, 20);
-    BallNode* b = KindBall(e.get(), 5, 30, 8);
+    BallNode* b = KindBall(e.get(), BallKind::Oval, 30, 8);
     ApplyShrinkingRule(e.get(), b);
     EXPECT_EQ(b->look.spriteHeight, 8);
-    BallNode* c = KindBall(e.get(), 5, 30, 5);
+    BallNode* c = KindBall(e.get(), BallKind::Oval, 30, 5);
     ApplyShrinkingRule(e.get(), c);
     EXPECT_EQ(c->look.spriteHeight, 8);
 }
 
 TEST(KindShrinking, Kind6HalvesTheOtherSide) {
     auto e = SpawnEngine(2);
-    BallNode* a = KindBall(e.get(), 6, 40, 40, FlagAxisA);
+    BallNode* a = KindBall(e.get(), BallKind::Bobber, 40, 40, FlagAxisA);
     a->moveFrames = 16;
     ApplyShrinkingRule(e.get(), a);
     EXPECT_EQ(a->look.spriteHeight, 20);
     EXPECT_EQ(a->look.ellipseWidth, 20);
     EXPECT_EQ(a->vy, (40 * 403) >> 13);
     EXPECT_EQ(a->look.normalRadius, 30);
-    BallNode* b = KindBall(e.get(), 6, 40, 30);
+    BallNode* b = KindBall(e.get(), BallKind::Bobber, 40, 30);
     ApplyShrinkingRule(e.get(), b);
     EXPECT_EQ(b->look.spriteWidth, 15);
     EXPECT_EQ(b->look.ellipseHeight, 15);
@@ -56,7 +57,7 @@ TEST(KindShrinking, Kind6HalvesTheOtherSide) {
 
 TEST(KindShrinking, Kind7FlipsWithAMarginOfEight) {
     auto e = SpawnEngine(2);
-    BallNode* a = KindBall(e.get(), 7, 26, 20, FlagAxisA);
+    BallNode* a = KindBall(e.get(), BallKind::SeeSaw, 26, 20, FlagAxisA);
     ApplyShrinkingRule(e.get(), a);  // 27 x 19: 27 is not > 27
     EXPECT_TRUE(AxisA(a));
     ApplyShrinkingRule(e.get(), a);  // 28 x 18
@@ -66,7 +67,7 @@ TEST(KindShrinking, Kind7FlipsWithAMarginOfEight) {
 
 TEST(KindShrinking, Kind8RunsItsPhasesBackward) {
     auto e = SpawnEngine();
-    BallNode* b = KindBall(e.get(), 8, 40, 40);
+    BallNode* b = KindBall(e.get(), BallKind::Squasher, 40, 40);
     std::vector<int> phases{Phase(b)};
     for (int frame = 0; frame < 200 && phases.size() < 5; ++frame) {
         b->look.spriteWidth -= 2;
@@ -81,12 +82,12 @@ TEST(KindShrinking, Kind8RunsItsPhasesBackward) {
 TEST(KindShrinking, Kind9And14AsWhenGrowing) {
     auto e = SpawnEngine(2);
     e->frameCount = 3;
-    BallNode* b = KindBall(e.get(), 9, 20, 20, FlagAxisA);
+    BallNode* b = KindBall(e.get(), BallKind::Looper, 20, 20, FlagAxisA);
     b->look.diffuseColour.r = 0;
     ApplyShrinkingRule(e.get(), b);
     EXPECT_EQ(b->vx, -LOOP16X[3]);
     EXPECT_EQ(b->vy, LOOP16Y[3]);
-    BallNode* l = KindBall(e.get(), 14, 20, 20);
+    BallNode* l = KindBall(e.get(), BallKind::Launcher, 20, 20);
     l->look.normalRadius = 16;
     l->moveFrames = 0;
     ApplyShrinkingRule(e.get(), l);
@@ -95,27 +96,28 @@ TEST(KindShrinking, Kind9And14AsWhenGrowing) {
 
 TEST(KindShrinking, Kind11EndsAtTenAndNeverFaultsOnAClosedSide) {
     auto e = SpawnEngine(4);
-    BallNode* a = KindBall(e.get(), 11, 9, 30, FlagAxisA | FlagAxisB);
+    BallNode* a = KindBall(e.get(), BallKind::Coin, 9, 30, FlagAxisA | FlagAxisB);
     ApplyShrinkingRule(e.get(), a);
-    EXPECT_EQ(a->state, StateRemove);  // w 10
+    EXPECT_EQ(a->state, BallState::Retiring);  // w 10
     EXPECT_EQ(a->look.spriteWidth, 10);
 
     // The flip side can pass below 0 while the coin is large.
-    BallNode* n = KindBall(e.get(), 11, 100, 5, FlagAxisA | FlagAxisB);
+    BallNode* n = KindBall(e.get(), BallKind::Coin, 100, 5, FlagAxisA | FlagAxisB);
     ApplyShrinkingRule(e.get(), n);  // 101 x 6, s 12: -6, then +2
     EXPECT_EQ(n->look.spriteHeight, -4);
     EXPECT_FALSE(AxisB(n));
     EXPECT_EQ(Phase(n) & 1, 1);
     EXPECT_EQ(n->look.lightDirection >> 16, 0);  // negative quotient clamps to 0
-    EXPECT_EQ(n->state, StateGrowing);
+    EXPECT_EQ(n->state, BallState::Growing);
 
-    BallNode* z = KindBall(e.get(), 11, 96, 9, FlagAxisA | FlagAxisB);
+    BallNode* z = KindBall(e.get(), BallKind::Coin, 96, 9, FlagAxisA | FlagAxisB);
     ApplyShrinkingRule(e.get(), z);  // 97 x 10, s 12: -2, then 0
     EXPECT_EQ(z->look.spriteHeight, 0);
     EXPECT_EQ(z->look.lightDirection >> 16, 120);  // edge-on instead of a division by 0
 
-    BallNode* v = KindBall(e.get(), 11, 20, 40, FlagToggle);  // turning about the vertical
-    ApplyShrinkingRule(e.get(), v);                           // 21 x 41, s 5: 26
+    BallNode* v =
+        KindBall(e.get(), BallKind::Coin, 20, 40, FlagToggle);  // turning about the vertical
+    ApplyShrinkingRule(e.get(), v);                             // 21 x 41, s 5: 26
     EXPECT_EQ(v->look.spriteWidth, 26);
     EXPECT_EQ(v->look.lightDirection, (((41 - 26) * 160 / 26) << 16) | 0x200);
     EXPECT_EQ(v->look.normalRadius, 41 >> 3);
@@ -123,10 +125,10 @@ TEST(KindShrinking, Kind11EndsAtTenAndNeverFaultsOnAClosedSide) {
 
 TEST(KindShrinking, Kind15PushesItsChildrenEveryFourthFrame) {
     auto e = SpawnEngine(10);
-    BallNode* hub = KindBall(e.get(), 15, 70, 50, FlagAxisA, 76);
+    BallNode* hub = KindBall(e.get(), BallKind::Hub, 70, 50, FlagAxisA, 76);
     BallNode* kids[8];
     for (int k = 0; k < 8; ++k) {
-        kids[k] = KindBall(e.get(), 2, 20, 20);
+        kids[k] = KindBall(e.get(), BallKind::Ordinary, 20, 20);
         e->hubChildren[k] = k == 5 ? nullptr : kids[k];
     }
     e->frameCount = 8;
@@ -157,7 +159,7 @@ TEST(KindShrinking, Kind15PushesItsChildrenEveryFourthFrame) {
 
 TEST(KindShrinking, Kind16MovesWhileItSquashes) {
     auto e = SpawnEngine(2);
-    BallNode* ab = KindBall(e.get(), 16, 30, 20, FlagAxisA | FlagAxisB);
+    BallNode* ab = KindBall(e.get(), BallKind::Bouncer, 30, 20, FlagAxisA | FlagAxisB);
     ab->vx = 2;
     ab->vy = 3;
     ApplyShrinkingRule(e.get(), ab);
@@ -168,7 +170,7 @@ TEST(KindShrinking, Kind16MovesWhileItSquashes) {
     const int32_t s = (10 << 8) / 20;
     EXPECT_EQ(ab->look.lightDirection,
               ((128 - ((s * s) >> 10)) << 16) | (((3 * s * s) >> 10) + 64));
-    BallNode* n = KindBall(e.get(), 16, 20, 25);
+    BallNode* n = KindBall(e.get(), BallKind::Bouncer, 20, 25);
     n->vx = 1;
     n->vy = 1;
     ApplyShrinkingRule(e.get(), n);
@@ -180,14 +182,14 @@ TEST(KindShrinking, Kind16MovesWhileItSquashes) {
 
 TEST(KindShrinking, Kind18ShrinkCycleFlipsBoth) {
     auto e = SpawnEngine(2);
-    BallNode* b = KindBall(e.get(), 18, 20, 24, FlagAxisB);
+    BallNode* b = KindBall(e.get(), BallKind::Stretcher, 20, 24, FlagAxisB);
     ApplyShrinkingRule(e.get(), b);  // h 24 - 3 = 21 > 20
     EXPECT_EQ(b->look.spriteHeight, 21);
     EXPECT_EQ(Phase(b), 2);
     ApplyShrinkingRule(e.get(), b);  // 18 <= 20: both flipped
     EXPECT_EQ(Phase(b), 1);
     EXPECT_EQ(b->look.normalRadius, 20);
-    BallNode* c = KindBall(e.get(), 18, 20, 20);
+    BallNode* c = KindBall(e.get(), BallKind::Stretcher, 20, 20);
     ApplyShrinkingRule(e.get(), c);
     EXPECT_EQ(c->look.spriteWidth, 21);
     EXPECT_EQ(c->look.spriteHeight, 25);
@@ -195,7 +197,7 @@ TEST(KindShrinking, Kind18ShrinkCycleFlipsBoth) {
 
 TEST(KindShrinking, Kind19HasNoExtraShrink) {
     auto e = SpawnEngine();
-    BallNode* b = KindBall(e.get(), 19, 30, 30);
+    BallNode* b = KindBall(e.get(), BallKind::ColourCycler, 30, 30);
     b->moveFrames = 8;
     ApplyShrinkingRule(e.get(), b);
     EXPECT_EQ(b->look.spriteWidth, 30);
@@ -204,8 +206,8 @@ TEST(KindShrinking, Kind19HasNoExtraShrink) {
 
 TEST(KindShrinking, Kind20FadesOut) {
     auto e = SpawnEngine();
-    BallNode* b = KindBall(e.get(), 20, 60, 60, 0, 77);  // S 76
-    b->state = StateShrinking;
+    BallNode* b = KindBall(e.get(), BallKind::Roller, 60, 60, 0, 77);  // S 76
+    b->state = BallState::Shrinking;
     e->rollerX = 123;
     e->rollerY = 45;
     ApplyShrinkingRule(e.get(), b);
@@ -231,7 +233,7 @@ TEST(KindShrinking, Kind20FadesOut) {
         if (m < 256) {
             EXPECT_EQ(b->look.opacityControl, m - 256);
         }
-        EXPECT_EQ(b->state, m == 1 ? StateRemove : StateShrinking) << m;
+        EXPECT_EQ(b->state, m == 1 ? BallState::Retiring : BallState::Shrinking) << m;
     }
 }
 

@@ -1,9 +1,10 @@
 // A lone ball of a given kind on a set-up engine, for the kind-rule tests.
 #pragma once
 
+#include "engine/kind_rules.h"
 #include "spawner_test_helpers.h"
 
-inline BallNode* KindBall(BallEngine* e, int32_t kind, int32_t w, int32_t h, uint32_t flags = 0,
+inline BallNode* KindBall(BallEngine* e, BallKind kind, int32_t w, int32_t h, uint32_t flags = 0,
                           int32_t fullSize = 76) {
     BallNode* b = TakeBall(e);
     if (b == nullptr) {
@@ -11,7 +12,7 @@ inline BallNode* KindBall(BallEngine* e, int32_t kind, int32_t w, int32_t h, uin
         b = SpareNode(e, 99);
     }
     b->kind = kind;
-    b->state = StateGrowing;
+    b->state = BallState::Growing;
     b->flags = flags;
     b->fullSize = fullSize;
     b->x = 500;

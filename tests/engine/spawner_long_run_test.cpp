@@ -13,11 +13,11 @@ void CheckInvariants(const BallEngine& e, int32_t poolSize, int frame) {
     int pulsars = 0;
     for (const BallNode* b = e.head; b != nullptr; b = b->older) {
         ASSERT_TRUE(active.insert(b).second) << "frame " << frame;
-        ASSERT_GE(b->kind, 2) << frame;
-        ASSERT_LE(b->kind, 20) << frame;
-        ASSERT_GE(b->state, 0) << frame;
-        ASSERT_LE(b->state, 1) << frame;  // removed balls are released in their frame
-        if (b->kind == 17) ++pulsars;
+        ASSERT_GE(b->kind, BallKind::Ordinary) << frame;
+        ASSERT_LE(b->kind, BallKind::Roller) << frame;
+        // Removed balls are released in their frame.
+        ASSERT_TRUE(b->state == BallState::Growing || b->state == BallState::Shrinking) << frame;
+        if (b->kind == BallKind::Pulsar) ++pulsars;
     }
     int free = 0;
     for (const BallNode* b = e.freeHead; b != nullptr && free <= kBallPoolSize; b = b->newer)
@@ -25,15 +25,15 @@ void CheckInvariants(const BallEngine& e, int32_t poolSize, int frame) {
     ASSERT_EQ(static_cast<int>(active.size()) + free, poolSize) << frame;
     const struct {
         const BallNode* ball;
-        int32_t kind;
-    } singles[] = {{e.chaserBall, 12},
-                   {e.dropperBall, 13},
-                   {e.launcherBall, 14},
-                   {e.hubBall, 15},
-                   {e.rollerBall, 20}};
+        BallKind kind;
+    } singles[] = {{e.chaserBall, BallKind::Chaser},
+                   {e.dropperBall, BallKind::Dropper},
+                   {e.launcherBall, BallKind::Launcher},
+                   {e.hubBall, BallKind::Hub},
+                   {e.rollerBall, BallKind::Roller}};
     for (const auto& s : singles) {
         if (s.ball == nullptr) continue;
-        ASSERT_TRUE(active.count(s.ball)) << "kind " << s.kind << " frame " << frame;
+        ASSERT_TRUE(active.count(s.ball)) << s.kind << " frame " << frame;
         ASSERT_EQ(s.ball->kind, s.kind) << frame;
     }
     ASSERT_LE(pulsars, 1) << frame;
@@ -53,7 +53,7 @@ TEST(SpawnerLongRun, SingletonsAndPoolStayConsistent) {
         int32_t poolSize = 0;
         for (const BallNode* b = e->freeHead; b != nullptr; b = b->newer)
             ++poolSize;
-        std::set<int32_t> kinds;
+        std::set<BallKind> kinds;
         for (int frame = 1; frame <= 4000; ++frame) {
             StepFrame(e);
             if (e->introState.load() != 0) continue;

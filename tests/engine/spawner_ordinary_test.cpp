@@ -18,8 +18,8 @@ TEST(OrdinaryBall, FieldsFollowTheDraws) {
     DrawReplay g{seed};
     const int32_t r1 = g.Next(), r2 = g.Next(), r3 = g.Next(), r4 = g.Next();
     const int32_t px = r1 & 0x7F, py = (r1 >> 7) & 0x7F;
-    EXPECT_EQ(b->kind, Ordinary);
-    EXPECT_EQ(b->state, 0);
+    EXPECT_EQ(b->kind, BallKind::Ordinary);
+    EXPECT_EQ(b->state, BallState::Growing);
     EXPECT_EQ(b->opacityBoost, 64);  // Normal style
     EXPECT_EQ(b->fullSize, 15 + (((r2 & 0x17) * e->sizeScale) >> 16));
     EXPECT_EQ(b->vx, 1);
@@ -102,7 +102,7 @@ TEST(OrdinaryBall, SizeAndColoursStayInRangeForEverySize) {
             e->frameCount = 300;
             SpawnBalls(e.get());
             for (BallNode* b = e->head; b != nullptr; b = b->older) {
-                if (b->kind != Ordinary || (b->flags & FlagFormation)) continue;
+                if (b->kind != BallKind::Ordinary || (b->flags & FlagFormation)) continue;
                 EXPECT_GE(b->fullSize, 15);
                 EXPECT_LE(b->fullSize, size);
                 const int32_t* c = &b->look.topColour.r;

@@ -69,7 +69,7 @@ TEST(SpawnPacing, LookBallIsCachedOnlyWhenNoneIsSet) {
     e->lookBall = nullptr;
     const uint32_t seed = FindSeed([](const int32_t* r) { return PlainR2(r[1]); });
     BallNode* b = SpawnWithSeed(e.get(), seed);
-    ASSERT_EQ(b->kind, Ordinary);
+    ASSERT_EQ(b->kind, BallKind::Ordinary);
     EXPECT_EQ(e->lookBall, b);
     EXPECT_EQ(e->lookCache[0], b->moveFrames);
     EXPECT_EQ(e->lookCache[1], b->opacityBoost);

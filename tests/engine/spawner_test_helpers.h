@@ -5,10 +5,19 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 
 #include "engine/ball_engine.h"
 #include "engine/random.h"
 #include "engine_fixture.h"
+
+// Failure messages name a kind by its word.
+inline std::ostream& operator<<(std::ostream& os, BallKind kind) {
+    return os << "kind " << static_cast<int32_t>(kind);
+}
+inline std::ostream& operator<<(std::ostream& os, BallState state) {
+    return os << "state " << static_cast<int32_t>(state);
+}
 
 // The generator's step, replayed to look ahead at the draws of a seed.
 struct DrawReplay {

@@ -11,6 +11,7 @@
 
 #include "render/ball_maps.h"
 #include "render/compositing.h"
+#include "render/default_look.h"
 #include "render/shade_ball.h"
 #include "render/shade_params.h"
 #include "render/sprite_buffer.h"
@@ -81,27 +82,6 @@ std::vector<int32_t> ParseList(const std::string& what, const std::string& text,
         throw BadInput{what + " takes " + std::to_string(count) +
                        " comma-separated numbers, not '" + text + "'"};
     return words;
-}
-
-ShadeParams DefaultLook() {
-    ShadeParams look = {};
-    look.topColour = {0, 64, 0};
-    look.rimColour = {0, 64, 0};
-    look.diffuseColour = {0, 128, 0};
-    look.specularColour = {128, 192, 128};
-    look.shadingFlags = 16;
-    look.opacityControl = 0;
-    look.spriteWidth = look.spriteHeight = 8;
-    look.ellipseWidth = look.ellipseHeight = 8;
-    look.normalRadius = 8;
-    look.lightDirection = 0x880180;
-    look.backLight = 0;
-    look.specularIndex = 4;
-    look.secondLight = -1;
-    look.secondSpecularIndex = 0;
-    look.sharpenShift = 0;
-    look.slopeRamp = 0;
-    return look;
 }
 
 void SetMember(ShadeParams& look, const std::string& name, const std::string& value) {

@@ -8,6 +8,7 @@
 
 #include "render/ball_maps.h"
 #include "render/compositing.h"
+#include "render/default_look.h"
 #include "render/shade_ball.h"
 #include "tools/common/png_write.h"
 
@@ -23,20 +24,16 @@ int32_t Angles(int32_t azimuth, int32_t polar) {
 }
 
 ShadeParams Ball(int32_t width, int32_t height, int32_t ellipseWidth, int32_t ellipseHeight) {
-    ShadeParams look = {};
+    ShadeParams look = DefaultLook();
     look.topColour = {30, 150, 40};
     look.rimColour = {0, 50, 10};
     look.diffuseColour = {70, 210, 80};
     look.specularColour = {225, 255, 225};
-    look.shadingFlags = kShadeSpherical;
     look.spriteWidth = width;
     look.spriteHeight = height;
     look.ellipseWidth = ellipseWidth;
     look.ellipseHeight = ellipseHeight;
     look.normalRadius = (ellipseWidth < ellipseHeight ? ellipseWidth : ellipseHeight) / 2;
-    look.lightDirection = Angles(384, 0x88);
-    look.specularIndex = 4;
-    look.secondLight = -1;
     return look;
 }
 

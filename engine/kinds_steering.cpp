@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "engine/spawner_internal.h"
+#include "engine/kind_rules_internal.h"
 
 namespace {
 
@@ -98,9 +98,26 @@ inline int32_t ApproachSide(int32_t own, int32_t l) {
     return l > 32 ? (l + 3 * own) >> 2 : (l + 30 * own + 16) >> 5;
 }
 
-}  // namespace
+// ---- Chaser -----------------------------------------------------------------
 
-void ApplyChaserRule(BallEngine* e, BallNode* b) {
+void SetUpChaser(BallEngine* e, BallNode* b, SpecialDraw& d) {
+    const int32_t r3 = d.r3;
+    ShadeParams& l = b->look;
+    e->lookBall = nullptr;
+    l.shadingFlags = 16;
+    b->flags = 3;
+    l.specularIndex = 4;
+    l.sharpenShift = 9;
+    b->vx = b->vy = 0;
+    // A random word in the high half, the life in the low half.
+    b->moveFrames = ((r3 & 0x7FFF) << 16) | 0x1800;
+    if (r3 & 0x1000) b->flags |= FlagCycle;
+    SetLookRow(b, 12);
+    e->chaserBall = b;
+}
+
+// Follows the look ball, or wanders; ends itself when its life runs out.
+void GrowChaser(BallEngine* e, BallNode* b) {
     ShadeParams& look = b->look;
     int32_t& w = look.spriteWidth;
     int32_t& h = look.spriteHeight;
@@ -110,7 +127,7 @@ void ApplyChaserRule(BallEngine* e, BallNode* b) {
     // End of life: shrink from now on.
     if ((b->moveFrames & 0xFFFF) == 0) {
         b->stamp = 0;
-        b->state = StateShrinking;
+        b->state = BallState::Shrinking;
         e->chaserBall = nullptr;
         return;
     }
@@ -120,7 +137,7 @@ void ApplyChaserRule(BallEngine* e, BallNode* b) {
     if (e->lookBall != nullptr) {
         const BallNode* target = e->lookBall;
         r = w + h + 10;
-        if (target->kind == Ordinary) {
+        if (target->kind == BallKind::Ordinary) {
             if (cycle) {
                 if (f & 0x80) {
                     r += (f & 0x7F) - 127;
@@ -137,7 +154,7 @@ void ApplyChaserRule(BallEngine* e, BallNode* b) {
             b->opacityBoost = target->opacityBoost;
             c0 = &target->look.topColour.r;
             if (cycle) {
-                if (target->kind == 3) {
+                if (target->kind == BallKind::Glass) {
                     b->flags = (b->flags & ~FlagVariant) | (target->flags & FlagVariant);
                     look.opacityControl = (b->flags & FlagVariant) ? 48 : 0;
                 }
@@ -162,7 +179,7 @@ void ApplyChaserRule(BallEngine* e, BallNode* b) {
     if (h >= b->fullSize) h = b->fullSize - 1;
 
     const BallNode* target = e->lookBall;
-    if (target != nullptr && target->kind != Ordinary && (b->moveFrames & 1) == 0) {
+    if (target != nullptr && target->kind != BallKind::Ordinary && (b->moveFrames & 1) == 0) {
         const int32_t dx = target->x - b->x;
         const int32_t dy = target->y - b->y;
         const int32_t d = std::abs(dx) + std::abs(dy);
@@ -185,7 +202,55 @@ void ApplyChaserRule(BallEngine* e, BallNode* b) {
     look.ellipseHeight = h;
 }
 
-void ApplyDropperRule(BallEngine* e, BallNode* b) {
+// ---- Dropper ----------------------------------------------------------------
+
+void SetUpDropper(BallEngine* e, BallNode* b, SpecialDraw& d) {
+    const int32_t r3 = d.r3;
+    e->dropperBall = b;
+    e->dropX = 0;
+    SetLookRow(b, 13);
+    ShadeParams& l = b->look;
+    l.specularIndex = 4;
+    const int32_t tint = (r3 >> 2) & 0x2F;
+    l.topColour.b += tint;
+    l.rimColour.b += tint;
+    l.diffuseColour.b += 2 * tint;
+    b->stamp = 4;  // quarter circles still to fly
+    b->moveFrames = 10000;
+    b->flags = 0;
+    b->vx = b->vy = 0;
+    const int32_t radius = (r3 & 0x1F) + 30;
+    if (r3 & 0x4000) b->flags |= FlagToggle;
+    const bool toggle = (b->flags & FlagToggle) != 0;
+    switch (r3 & 0x3000) {
+        case 0x1000:
+            b->flags |= FlagAxisB;
+            d.px -= radius;
+            break;
+        case 0x2000:
+            b->flags |= FlagAxisA;
+            d.py += toggle ? -radius : radius;
+            break;
+        case 0x3000:
+            b->flags |= FlagAxisA | FlagAxisB;
+            d.py += toggle ? radius : -radius;
+            break;
+        default:
+            d.px += radius;
+            break;
+    }
+    if (r3 & 0x1) {
+        b->flags |= FlagWobble;
+        if (r3 & 0x2) b->flags |= FlagWobbleAlt;
+        if (r3 & 0x4) b->flags |= FlagDriftSign;
+    }
+    e->orbitB = 1;
+    e->orbitError = 4 * radius;
+    e->orbitA = 4 * radius + 1;
+}
+
+// Flies a circle of four quarters and marks where the next dropped ball goes.
+void GrowDropper(BallEngine* e, BallNode* b) {
     ShadeParams& look = b->look;
     int32_t& vx = b->vx;
     int32_t& vy = b->vy;
@@ -211,7 +276,7 @@ void ApplyDropperRule(BallEngine* e, BallNode* b) {
                 vy = -oldVx;
                 e->orbitError = -e->orbitError;
                 if (b->stamp == 1) {
-                    b->state = StateRemove;
+                    b->state = BallState::Retiring;
                     e->dropperBall = nullptr;
                 }
                 b->stamp -= 1;
@@ -274,3 +339,9 @@ void ApplyDropperRule(BallEngine* e, BallNode* b) {
     look.ellipseHeight = look.spriteHeight;
     look.normalRadius = (look.spriteWidth + look.spriteHeight) >> 1;
 }
+
+}  // namespace
+
+// The chaser clears its own pointer when its life ends, before it shrinks.
+const KindRules kChaserRules{SetUpChaser, GrowChaser, nullptr, &BallEngine::chaserBall, false};
+const KindRules kDropperRules{SetUpDropper, GrowDropper, nullptr, &BallEngine::dropperBall, true};
