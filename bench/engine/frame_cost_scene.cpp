@@ -1,6 +1,6 @@
 #include "frame_cost_scene.h"
 
-#include "engine/ball_engine.h"
+#include "engine/engine_life.h"
 #include "platform/memory_dc.h"
 
 struct FrameCostScene {
@@ -9,26 +9,19 @@ struct FrameCostScene {
 };
 
 FrameCostScene* OpenScene(int32_t width, int32_t height, int32_t style, int32_t balls) {
-    auto* s = new FrameCostScene{CreateMemoryDC(width, height), new BallEngine()};
-    BallEngine* e = s->engine;
-    e->frame.Create(s->dc, width, height);
-    e->displayMode = style;
-    e->frameCount = balls;
-    e->ballSize = 60;
-    SetUpScene(e);
-    e->formationAllowed = 1;
-    e->useFixedSeed = 1;
-    e->fixedSeed = 1;
-    e->introState.store(1);
-    return s;
+    HDC dc = CreateMemoryDC(width, height);
+    BallEngine* e =
+        CreateEngine(dc, width, height, EngineSettings{style, balls, 60}, HeadlessHosting(1));
+    EnginePainted(e);
+    return new FrameCostScene{dc, e};
 }
 
 void StepScene(FrameCostScene* scene) {
-    StepFrame(scene->engine);
+    StepEngine(scene->engine);
 }
 
 void CloseScene(FrameCostScene* scene) {
-    delete scene->engine;
+    DestroyEngine(scene->engine);
     DeleteMemoryDC(scene->dc);
     delete scene;
 }
