@@ -1,19 +1,23 @@
+# Sources include each other by their path from the repository's root
+# ("engine/ball_engine.h"): every target names that folder itself.
+set(QUORIX_INCLUDE_DIR ${CMAKE_SOURCE_DIR})
+
 # quorix_layer(NAME DIR [DEPS ...]): a static library of every .cpp file in DIR
-# (non-recursive), linked to DEPS. Each layer folder calls it once, so adding a
-# source file needs no edit of the build files.
+# (non-recursive), linked to DEPS, with the root as its include folder for it
+# and its users. Each layer folder calls it once, so adding a source file needs
+# no edit of the build files.
 function(quorix_layer name dir)
     file(GLOB _srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
     if(_srcs)
         add_library(${name} STATIC ${_srcs})
+        set(_scope PUBLIC)
     else()
         add_library(${name} INTERFACE)
+        set(_scope INTERFACE)
     endif()
+    target_include_directories(${name} ${_scope} ${QUORIX_INCLUDE_DIR})
     if(ARGN)
-        if(_srcs)
-            target_link_libraries(${name} PUBLIC ${ARGN})
-        else()
-            target_link_libraries(${name} INTERFACE ${ARGN})
-        endif()
+        target_link_libraries(${name} ${_scope} ${ARGN})
     endif()
 endfunction()
 
@@ -25,6 +29,7 @@ function(quorix_test_folder name dir)
         return()
     endif()
     add_executable(${name} ${_srcs})
+    target_include_directories(${name} PRIVATE ${QUORIX_INCLUDE_DIR})
     target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
                          PROPERTIES LABELS ${dir})

@@ -23,8 +23,12 @@ size_t ReadMemoryDCPixels(HDC hdc, uint32_t* out, size_t count);
 // One pixel at device (x, y), y counted from the top; 0 outside the DC.
 uint32_t GetMemoryDCPixel(HDC hdc, int x, int y);
 
-// Number of SetDIBitsToDevice transfers that reached the DC (non-empty after clipping).
-// Windows' GDI keeps no such count: there the program's import of SetDIBitsToDevice is
-// routed through a counter when the first memory DC is made; -1 when that could not be
-// done.
+// Number of SetDIBitsToDevice transfers that reached the DC (non-empty after clipping)
+// since CountMemoryDCTransfers; -1 when transfers are not counted.
 int GetMemoryDCTransferCount(HDC hdc);
+
+// Lets the memory DCs count their transfers: the tests call it before they present.
+// Windows' GDI keeps no such count: there the calling program's import of
+// SetDIBitsToDevice is routed through a counter, which only tests ask for. The POSIX
+// device always counts. Returns false when counting is not possible.
+bool CountMemoryDCTransfers();

@@ -1,7 +1,5 @@
 #include "ui/settings_dlg.h"
 
-#include <cstdlib>
-
 #include "engine/engine_life.h"
 #include "platform/framework/winapp.h"
 #include "ui/about_dlg.h"
@@ -27,15 +25,9 @@ const int kTrialHidden[] = {IDOK,
                             IDC_GOOD,
                             IDC_BEST};
 
-// Test hook: with QUORIX_TEST_TRIAL_NO_MEMORY set to a non-empty value the
-// trial asks for a frame buffer too large to exist, so that its out-of-memory
-// path can be driven end to end. Nothing else reads it.
-int32_t TrialFrameWidth() {
-    const char* hook = std::getenv("QUORIX_TEST_TRIAL_NO_MEMORY");
-    return hook != nullptr && hook[0] != '\0' ? 0x7FFFFFFF : kTrialSize;
-}
-
 }  // namespace
+
+int32_t CSettingsDlg::s_trialFrameWidth = kTrialSize;
 
 BEGIN_MESSAGE_MAP(CSettingsDlg, CDialog)
 ON_WM_PAINT()
@@ -101,7 +93,7 @@ void CSettingsDlg::StartTrial() {
 
     HDC dc = GetDC();  // the engine presents through the dialog's DC for its life
     const EngineSettings settings{m_style, m_numOfBalls, m_sizeOfBalls};  // set-up clamps
-    m_engine = CreateEngine(dc, TrialFrameWidth(), kTrialSize, settings, kTrialHosting);
+    m_engine = CreateEngine(dc, s_trialFrameWidth, kTrialSize, settings, kTrialHosting);
     if (m_engine != nullptr) {
         RECT window{0, 0, kTrialSize, kTrialSize};
         CalcWindowRect(&window);

@@ -59,6 +59,11 @@ class CSettingsDlg : public CDialog {
     BallEngine* m_engine;  // the Windowed animation's engine, null otherwise
     HICON m_hIcon;
 
+    // The width of the trial's frame, kTrialSize. A test build of the program
+    // sets it beyond any memory to drive the out-of-memory path end to end;
+    // nothing else changes it.
+    static int32_t s_trialFrameWidth;
+
     BOOL OnInitDialog() override;
     void OnSetFont(CFont* pFont) override;
     void OnOK() override;

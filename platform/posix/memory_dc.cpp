@@ -87,3 +87,7 @@ int GetMemoryDCTransferCount(HDC hdc) {
     const MemoryDC* dc = AsMemoryDC(hdc);
     return dc ? dc->Transfers() : 0;
 }
+
+bool CountMemoryDCTransfers() {
+    return true;  // the device counts every transfer
+}

@@ -3,10 +3,10 @@
 // and every transfer into them, so that a worker thread can present into a DC while
 // another thread reads it.
 //
-// GDI reports no count of transfers. The program's import address table entry for
-// SetDIBitsToDevice is pointed at a function that calls GDI's and counts the calls that
-// reach a memory DC after the same clipping GDI applies (source to the DIB and the scan
-// lines passed, destination to the bitmap).
+// GDI reports no count of transfers. When a test asks for counting, the program's import
+// address table entry for SetDIBitsToDevice is pointed at a function that calls GDI's
+// and counts the calls that reach a memory DC after the same clipping GDI applies (source
+// to the DIB and the scan lines passed, destination to the bitmap).
 #include "platform/memory_dc.h"
 
 #include <algorithm>
@@ -122,11 +122,14 @@ bool RouteSetDIBitsToDevice() {
 
 }  // namespace
 
-HDC CreateMemoryDC(int width, int height) {
-    if (width < 0 || height < 0) return nullptr;
+bool CountMemoryDCTransfers() {
     static std::once_flag routing;
     std::call_once(routing, [] { g_counting = RouteSetDIBitsToDevice(); });
+    return g_counting;
+}
 
+HDC CreateMemoryDC(int width, int height) {
+    if (width < 0 || height < 0) return nullptr;
     HDC hdc = CreateCompatibleDC(nullptr);
     if (!hdc) return nullptr;
     MemoryDC dc;

@@ -35,6 +35,7 @@ struct Scene {
 inline Scene MakeScene(int32_t width, int32_t height, int32_t style = 0, int32_t balls = 0,
                        int32_t ballSize = 0, uint32_t seed = 1) {
     Scene s;
+    CountMemoryDCTransfers();
     s.dc.reset(CreateMemoryDC(width, height));
     s.engine.reset(CreateEngine(s.dc.get(), width, height, EngineSettings{style, balls, ballSize},
                                 HeadlessHosting(seed)));

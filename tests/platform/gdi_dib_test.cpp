@@ -10,7 +10,7 @@ namespace {
 
 struct Dc {
     HDC hdc;
-    Dc(int w, int h) : hdc(CreateMemoryDC(w, h)) {}
+    Dc(int w, int h) : hdc((CountMemoryDCTransfers(), CreateMemoryDC(w, h))) {}
     ~Dc() { DeleteMemoryDC(hdc); }
     std::vector<uint32_t> Pixels(int w, int h) const {
         std::vector<uint32_t> p(size_t(w) * h);

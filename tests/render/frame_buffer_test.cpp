@@ -12,7 +12,7 @@ namespace {
 
 struct MemoryDc {
     HDC hdc;
-    MemoryDc(int w, int h) : hdc(CreateMemoryDC(w, h)) {}
+    MemoryDc(int w, int h) : hdc((CountMemoryDCTransfers(), CreateMemoryDC(w, h))) {}
     ~MemoryDc() { DeleteMemoryDC(hdc); }
 };
 

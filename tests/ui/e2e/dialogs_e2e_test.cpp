@@ -66,11 +66,14 @@ class DialogsTest : public ::testing::Test {
         rmdir(m_dir.c_str());
     }
 
-    void Start(const std::vector<std::string>& args, const std::vector<std::string>& env = {}) {
-        // The built program, unless QUORIX_UI_E2E_PROGRAM names another build of it.
+    // Starts the built program, unless QUORIX_UI_E2E_PROGRAM names another
+    // build of it, or the given program.
+    void Start(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
+               const char* builtProgram = QUORIX_PROGRAM) {
         const char* program = std::getenv("QUORIX_UI_E2E_PROGRAM");
-        std::vector<std::string> argv = {program != nullptr && program[0] != '\0' ? program
-                                                                                  : QUORIX_PROGRAM};
+        if (std::string(builtProgram) != QUORIX_PROGRAM || program == nullptr || program[0] == '\0')
+            program = builtProgram;
+        std::vector<std::string> argv = {program};
         argv.insert(argv.end(), args.begin(), args.end());
         std::vector<std::string> fullEnv = {
             "DISPLAY=" + m_screen.Name(), "QUORIX_REGISTRY=" + m_registry,
@@ -360,7 +363,7 @@ TEST_F(DialogsTest, TrialRunsTheGreenIntroInA512SquareWithoutControls) {
 }
 
 TEST_F(DialogsTest, TrialWithoutFrameMemoryShowsTheErrorInTheAboutBox) {
-    Start({"/w"}, {"QUORIX_TEST_TRIAL_NO_MEMORY=1"});
+    Start({"/w"}, {}, QUORIX_NO_MEMORY_PROGRAM);
     const Window about = m_screen.WaitForWindow(kAboutTitle);
     ASSERT_NE(about, 0u);
     uie2e::Pause(300);
