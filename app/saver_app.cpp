@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/version_reader.h"
+#include "res/version_reader.h"
 #include "engine/engine_life.h"
 #include "ui/full_screen_wnd.h"
 #include "ui/saver_wnd.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/version_reader.h"
+#include "res/version_reader.h"
 #include "ui/about_button.h"
 #include "ui/about_layout.h"
 

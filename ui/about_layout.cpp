@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/text_format.h"
+#include "ui/text_format.h"
 
 namespace {
 

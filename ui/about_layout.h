@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/version_reader.h"
+#include "res/version_reader.h"
 #include "platform/win32.h"
 
 // The lines of the box, from ReadVersionStrings' result, the fixed

@@ -5,12 +5,7 @@
 #include <cstring>
 #include <string>
 
-#ifdef _WIN32
-#include "platform/windows/session.h"
-#else
-#include "platform/posix/process_exit.h"
-#include "platform/x11/display.h"
-#endif
+#include "platform/session.h"
 
 namespace {
 
@@ -106,12 +101,7 @@ int AfxWinMain(int argc, char** argv) {
     if (app->m_pszAppName == nullptr) app->m_pszAppName = CopyString(exeName.c_str());
 
     std::string error;
-#ifdef _WIN32
-    app->m_hInstance = GetModuleHandleA(nullptr);
-    if (!WindowsStartSession(&error)) {
-#else
-    if (!X11OpenDisplay(&error)) {
-#endif
+    if (!StartSession(&app->m_hInstance, &error)) {
         std::fprintf(stderr, "%s: %s\n", exeName.c_str(), error.c_str());
         return 1;
     }
@@ -123,10 +113,5 @@ int AfxWinMain(int argc, char** argv) {
     } else {
         status = app->Run();
     }
-#ifndef _WIN32
-    // The animation's workers are never stopped: the process ends under them
-    // without tearing down what they use.
-    PosixEndProcess(status);
-#endif
-    return status;
+    return EndSession(status);
 }

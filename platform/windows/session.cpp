@@ -1,8 +1,8 @@
-#include "platform/windows/session.h"
+// The session on the real Win32: the module handle and the trackbar's class.
+#include "platform/session.h"
 
-#include "platform/win32.h"
-
-bool WindowsStartSession(std::string* error) {
+bool StartSession(HINSTANCE* instance, std::string* error) {
+    *instance = GetModuleHandleA(nullptr);
     INITCOMMONCONTROLSEX controls = {};
     controls.dwSize = sizeof(controls);
     controls.dwICC = ICC_BAR_CLASSES;
@@ -11,4 +11,8 @@ bool WindowsStartSession(std::string* error) {
         return false;
     }
     return true;
+}
+
+int EndSession(int status) {
+    return status;
 }

@@ -7,7 +7,6 @@
 #include <mutex>
 
 #include "platform/posix/process_exit.h"
-#include "platform/x11/events.h"
 #include "platform/x11/xlib.h"
 
 namespace {
@@ -68,10 +67,7 @@ bool X11OpenDisplay(std::string* error) {
     X11InstallErrorHandlers();
     const char* name = std::getenv("DISPLAY");
     g_display = XOpenDisplay(nullptr);
-    if (g_display != nullptr) {
-        X11StartEvents();
-        return true;
-    }
+    if (g_display != nullptr) return true;
     if (error != nullptr) {
         if (name == nullptr || *name == '\0')
             *error = "cannot open the X display: DISPLAY is not set";

@@ -9,13 +9,9 @@
 #include "platform/x11/keyboard.h"
 #include "platform/x11/message_loop.h"
 #include "platform/x11/window.h"
+#include "platform/x11/window_input.h"
 
 namespace {
-
-Atom g_wmProtocols = 0;
-Atom g_wmDeleteWindow = 0;
-HWND g_focus = nullptr;
-bool g_appActive = false;
 
 std::mutex& PumpLock() {
     static auto* lock = new std::mutex;
@@ -79,10 +75,10 @@ void PostMouseMove(HWND hWnd, int x, int y, unsigned int state) {
 void Activate(HWND hWnd, X11WindowRecord* record) {
     if (record->active) return;
     record->active = true;
-    const HWND previous = g_focus;
-    g_focus = hWnd;
-    if (!g_appActive) {
-        g_appActive = true;
+    const HWND previous = X11FocusWindow();
+    X11SetFocusWindow(hWnd);
+    if (!X11AppActive()) {
+        X11SetAppActive(true);
         PostWindowMessage(hWnd, WM_ACTIVATEAPP, TRUE, 0);
     }
     PostWindowMessage(hWnd, WM_NCACTIVATE, TRUE, 0);
@@ -93,7 +89,7 @@ void Activate(HWND hWnd, X11WindowRecord* record) {
 void Deactivate(HWND hWnd, X11WindowRecord* record) {
     if (!record->active) return;
     record->active = false;
-    if (g_focus == hWnd) g_focus = nullptr;
+    if (X11FocusWindow() == hWnd) X11SetFocusWindow(nullptr);
     PostWindowMessage(hWnd, WM_NCACTIVATE, FALSE, 0);
     PostWindowMessage(hWnd, WM_ACTIVATE, WA_INACTIVE, 0);
     // The application loses activation unless the focus went to another of
@@ -102,8 +98,8 @@ void Deactivate(HWND hWnd, X11WindowRecord* record) {
     Window focus = 0;
     int revert = 0;
     XGetInputFocus(display, &focus, &revert);
-    if (X11FindWindow(X11Handle(focus)) == nullptr && g_appActive) {
-        g_appActive = false;
+    if (X11FindWindow(X11Handle(focus)) == nullptr && X11AppActive()) {
+        X11SetAppActive(false);
         PostWindowMessage(hWnd, WM_ACTIVATEAPP, FALSE, 0);
     }
     PostWindowMessage(hWnd, WM_KILLFOCUS, 0, 0);
@@ -130,45 +126,10 @@ void Key(HWND hWnd, const XKeyEvent& event, bool down) {
 void X11StartEvents() {
     static std::once_flag once;
     std::call_once(once, [] {
-        Display* display = X11Display();
-        g_wmProtocols = XInternAtom(display, "WM_PROTOCOLS", False);
-        g_wmDeleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
         SetWindowThreadResolver(X11WindowThread);
         SetWindowDispatcher(Dispatch);
         AddMessageSource({DisplayFd, Pump, nullptr});
     });
-}
-
-unsigned long X11EventMask(bool foreignChild) {
-    const unsigned long always = ExposureMask | StructureNotifyMask;
-    if (foreignChild) return always;
-    return always | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
-           PointerMotionMask | EnterWindowMask | FocusChangeMask;
-}
-
-void X11SetWindowProtocols(Window xid) {
-    Atom protocols[] = {g_wmDeleteWindow};
-    XSetWMProtocols(X11Display(), xid, protocols, 1);
-}
-
-void X11QueuePaint(HWND hWnd) {
-    X11WindowRecord* record = X11FindWindow(hWnd);
-    if (record == nullptr || record->paintPending) return;
-    // Pending only once the paint is queued: a paint that could not be posted
-    // (a full queue) must not block every later one.
-    PostWindowMessage(hWnd, WM_NCPAINT, 1, 0);
-    if (PostWindowMessage(hWnd, WM_PAINT, 0, 0)) record->paintPending = true;
-}
-
-void X11ForgetFocus(HWND hWnd) {
-    if (g_focus == hWnd) g_focus = nullptr;
-    // The active window going away takes the application's activation along.
-    X11WindowRecord* record = X11FindWindow(hWnd);
-    if (record != nullptr && record->active) {
-        record->active = false;
-        g_appActive = false;
-    }
-    DiscardWindowMessages(hWnd);
 }
 
 void X11TranslateEvent(const XEvent& event) {
@@ -177,7 +138,7 @@ void X11TranslateEvent(const XEvent& event) {
     if (record == nullptr || record->destroying) return;
     switch (event.type) {
         case Expose:
-            if (event.xexpose.count == 0) X11QueuePaint(hWnd);
+            if (event.xexpose.count == 0) X11QueuePaint(hWnd, X11FindWindow(hWnd));
             break;
         case ConfigureNotify:
             if (event.xconfigure.width != record->width ||
@@ -265,9 +226,7 @@ void X11TranslateEvent(const XEvent& event) {
             Key(hWnd, event.xkey, event.type == KeyPress);
             break;
         case ClientMessage:
-            if (event.xclient.message_type == g_wmProtocols &&
-                static_cast<Atom>(event.xclient.data.l[0]) == g_wmDeleteWindow)
-                PostWindowMessage(hWnd, WM_CLOSE, 0, 0);
+            if (X11IsCloseRequest(event.xclient)) PostWindowMessage(hWnd, WM_CLOSE, 0, 0);
             break;
         default:
             break;
@@ -279,7 +238,7 @@ BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
 }
 
 HWND WINAPI SetFocus(HWND hWnd) {
-    const HWND previous = g_focus;
+    const HWND previous = X11FocusWindow();
     // A dialog's control: the dialog manager keeps the control's focus, the
     // X input focus stays with the dialog.
     if (const HWND dialog = X11DialogOf(hWnd); dialog != nullptr && dialog != hWnd) {
@@ -295,5 +254,5 @@ HWND WINAPI SetFocus(HWND hWnd) {
 }
 
 HWND WINAPI GetFocus(void) {
-    return g_focus;
+    return X11FocusWindow();
 }

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/x11/display.h"
-#include "platform/x11/events.h"
+#include "platform/x11/window_input.h"
 
 namespace {
 
@@ -104,7 +104,7 @@ void SendNcDestroy(HWND hWnd, bool serverDestroyed) {
     if (record == nullptr) return;
     SendMessageA(hWnd, WM_NCDESTROY, 0, 0);
     if (g_cursorWindow == hWnd) g_cursorWindow = nullptr;
-    X11ForgetFocus(hWnd);
+    X11ForgetFocus(hWnd, X11FindWindow(hWnd));  // the handler may have changed the table
     Forget(X11WindowId(hWnd));
 }
 
@@ -362,7 +362,7 @@ BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
 BOOL WINAPI InvalidateRect(HWND hWnd, const RECT*, BOOL) {
     X11WindowRecord* record = X11FindWindow(hWnd);
     if (record == nullptr) return FALSE;
-    X11QueuePaint(hWnd);
+    X11QueuePaint(hWnd, record);
     return TRUE;
 }
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/version_reader.h"
+#include "res/version_reader.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The version reader on hand-made blocks that shadow the program's resource in
 // the POSIX layer's resource table (program_version_test.cpp reads the real one).
-#include "app/version_reader.h"
+#include "res/version_reader.h"
 
 #include <gtest/gtest.h>
 

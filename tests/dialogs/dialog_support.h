@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/win32.h"
+#include "platform/session.h"
 #include "platform/x11/display.h"
 #include "platform/x11/window.h"
 #include "platform/x11/xlib.h"
@@ -36,7 +37,8 @@ inline Display* SharedDisplay() {
         if (!Server()->Ok()) return nullptr;
         setenv("DISPLAY", Server()->Display().c_str(), 1);
         std::string error;
-        if (!X11OpenDisplay(&error)) return nullptr;
+        HINSTANCE instance = nullptr;
+        if (!StartSession(&instance, &error)) return nullptr;
         display = X11Display();
     }
     return display;

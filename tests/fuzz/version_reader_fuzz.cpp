@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/version_reader.h"
+#include "res/version_reader.h"
 #include "platform/posix/resources_table.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

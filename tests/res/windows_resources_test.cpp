@@ -8,7 +8,7 @@
 #include <memory>
 #include <ostream>
 
-#include "app/version_reader.h"
+#include "res/version_reader.h"
 #include "platform/posix/resources_table.h"
 #include "res/version_info.h"
 #include "tests/support/res_file.h"

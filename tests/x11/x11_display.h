@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/session.h"
 #include "platform/x11/display.h"
 #include "platform/x11/xlib.h"
 #include "tests/x11/xvfb_server.h"
@@ -25,7 +26,8 @@ inline Display* SharedDisplay() {
         if (!server->Ok()) return nullptr;
         setenv("DISPLAY", server->Display().c_str(), 1);
         std::string error;
-        if (!X11OpenDisplay(&error)) return nullptr;
+        HINSTANCE instance = nullptr;
+        if (!StartSession(&instance, &error)) return nullptr;
         display = X11Display();
     }
     return display;

@@ -1,4 +1,4 @@
-#include "app/version_reader.h"
+#include "res/version_reader.h"
 
 #include <cstring>
 
