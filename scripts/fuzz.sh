@@ -36,10 +36,10 @@ cmake --build "$dir" -j "$(nproc)" --target quorix_fuzzers
 mkdir -p "$dir/artifacts"
 total=0
 status=0
-for spec in "$@"; do
-    name=${spec%%=*}
+for item in "$@"; do
+    name=${item%%=*}
     count=$amount
-    [ "$spec" = "$name" ] || count=${spec#*=}
+    [ "$item" = "$name" ] || count=${item#*=}
     corpus=$dir/corpus/$name
     mkdir -p "$corpus"
     case $mode in
