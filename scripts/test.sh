@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian machine, builds quorix with its tests and runs them:
 # first the Release build, then the address + undefined-behaviour sanitizer build,
+# then the thread sanitizer build (its timing, platform, X11, dialog, end-to-end and
+# fault groups),
 # then the Windows build under Wine (scripts/test-windows.sh), then a short
 # fuzzing run of every harness in tests/fuzz (scripts/fuzz.sh; skipped with a
 # line when clang++ is missing).
@@ -11,7 +13,7 @@ cd "$(dirname "$0")/.."
 
 scripts/setup-debian.sh
 
-types=${QUORIX_TEST_TYPES:-"Release asan windows fuzz"}
+types=${QUORIX_TEST_TYPES:-"Release asan tsan windows fuzz"}
 jobs=$(nproc)
 for type in $types; do
     if [ "$type" = windows ]; then
