@@ -17,12 +17,16 @@ inline constexpr int kScreenWidth = 320;
 inline constexpr int kScreenHeight = 240;
 
 // The platform's connection on the shared server (null if it cannot start).
+// The server is never destroyed: the windows' engine workers go on drawing
+// until the process ends, and a server stopped under them at exit would end
+// the program as a lost display does (status 1). The server ends with the
+// process instead.
 inline Display* SharedDisplay() {
-    static std::unique_ptr<XvfbServer> server;
+    static XvfbServer* server = nullptr;
     static Display* display = nullptr;
     if (server == nullptr) {
-        server = std::make_unique<XvfbServer>(std::to_string(kScreenWidth) + "x" +
-                                              std::to_string(kScreenHeight) + "x24");
+        server = new XvfbServer(std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) +
+                                "x24");
         if (!server->Ok()) return nullptr;
         setenv("DISPLAY", server->Display().c_str(), 1);
         std::string error;

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -152,6 +153,9 @@ class XvfbServer {
         argv.insert(argv.end(), extra.begin(), extra.end());
         m_pid = fork();
         if (m_pid == 0) {
+            // The server ends with the test program even when that program leaves
+            // it running on purpose (see SharedDisplay).
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
             close(fds[0]);
             const int null = open("/dev/null", O_RDWR);
             dup2(null, 0);
