@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "render/default_look.h"
 #include "render/shade_params.h"
 #include "render/sprite_buffer.h"
 
@@ -10,20 +11,11 @@
 // otherwise.
 inline ShadeParams TestLook(int32_t width, int32_t height, int32_t ellipseWidth,
                             int32_t ellipseHeight) {
-    ShadeParams look = {};
-    look.topColour = {0, 64, 0};
-    look.rimColour = {0, 64, 0};
-    look.diffuseColour = {0, 128, 0};
-    look.specularColour = {128, 192, 128};
-    look.shadingFlags = kShadeSpherical;
+    ShadeParams look = DefaultLook(8);
     look.spriteWidth = width;
     look.spriteHeight = height;
     look.ellipseWidth = ellipseWidth;
     look.ellipseHeight = ellipseHeight;
-    look.normalRadius = 8;
-    look.lightDirection = 0x880180;
-    look.specularIndex = 4;
-    look.secondLight = -1;
     return look;
 }
 
