@@ -12,13 +12,18 @@
 #include <commctrl.h>  // the control class names and the trackbar
 // clang-format on
 #else
-#include "platform/win32/types.h"
-#include "platform/win32/kernel.h"
-#include "platform/win32/memory.h"
+// One header per system library, as on Windows: kernel32 (kernel.h), user32
+// (user_*.h), gdi32 (gdi.h), advapi32 (advapi.h) and comctl32 (comctl.h), on
+// the basic types of types.h.
+#include "platform/win32/advapi.h"
+#include "platform/win32/comctl.h"
 #include "platform/win32/gdi.h"
-#include "platform/win32/messages.h"
-#include "platform/win32/user.h"
-#include "platform/win32/registry.h"
-#include "platform/win32/resources.h"
-#include "platform/win32/dialogs.h"
+#include "platform/win32/kernel.h"
+#include "platform/win32/types.h"
+#include "platform/win32/user_dialogs.h"
+#include "platform/win32/user_menus.h"
+#include "platform/win32/user_messages.h"
+#include "platform/win32/user_paint.h"
+#include "platform/win32/user_rect.h"
+#include "platform/win32/user_windows.h"
 #endif

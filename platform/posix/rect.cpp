@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/win32/gdi.h"
+#include "platform/win32/user_rect.h"
 
 namespace {
 LONG Add(LONG a, int b) {

@@ -11,7 +11,7 @@
 
 #include "platform/posix/registry_file.h"
 #include "platform/posix/registry_store.h"
-#include "platform/win32/registry.h"
+#include "platform/win32/advapi.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32/registry.h"
+#include "platform/win32/advapi.h"
 
 namespace regstore {
 

@@ -4,7 +4,7 @@
 #include <mutex>
 
 #include "platform/posix/resources_table.h"
-#include "platform/win32/resources.h"
+#include "platform/win32/kernel.h"
 
 namespace {
 

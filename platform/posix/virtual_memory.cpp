@@ -8,7 +8,7 @@
 #include <map>
 #include <mutex>
 
-#include "platform/win32/memory.h"
+#include "platform/win32/kernel.h"
 
 namespace {
 

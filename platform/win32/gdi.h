@@ -1,4 +1,5 @@
-// GDI subset: bitmap headers, device contexts, SetDIBitsToDevice and the rectangle helpers.
+// gdi32: bitmap headers and SetDIBitsToDevice, device capabilities, GDI
+// objects (fonts, brushes, bitmaps), text and pixels.
 #pragma once
 
 #include "platform/win32/types.h"
@@ -79,15 +80,84 @@ int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, in
                              UINT StartScan, UINT cLines, const void* lpvBits,
                              const BITMAPINFO* lpbmi, UINT ColorUse);
 
-// Rectangle helpers (user32 on Windows), with Windows semantics: a rectangle is empty
-// when right <= left or bottom <= top.
-BOOL WINAPI SetRect(LPRECT lprc, int xLeft, int yTop, int xRight, int yBottom);
-BOOL WINAPI SetRectEmpty(LPRECT lprc);
-BOOL WINAPI CopyRect(LPRECT lprcDst, const RECT* lprcSrc);
-BOOL WINAPI IsRectEmpty(const RECT* lprc);
-BOOL WINAPI EqualRect(const RECT* lprc1, const RECT* lprc2);
-BOOL WINAPI InflateRect(LPRECT lprc, int dx, int dy);
-BOOL WINAPI OffsetRect(LPRECT lprc, int dx, int dy);
-BOOL WINAPI UnionRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
-BOOL WINAPI IntersectRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
-BOOL WINAPI PtInRect(const RECT* lprc, POINT pt);
+// Device capabilities, objects, text, pixels and bitmaps.
+#define HORZRES 8
+#define VERTRES 10
+#define BITSPIXEL 12
+#define PLANES 14
+#define LOGPIXELSX 88
+#define LOGPIXELSY 90
+
+#define DEFAULT_GUI_FONT 17
+#define SYSTEM_FONT 13
+
+#define TRANSPARENT 1
+#define OPAQUE 2
+
+#define CBM_INIT 0x04L
+
+#define FW_NORMAL 400
+#define FW_BOLD 700
+#define LF_FACESIZE 32
+
+typedef struct tagLOGFONTA {
+    LONG lfHeight;
+    LONG lfWidth;
+    LONG lfEscapement;
+    LONG lfOrientation;
+    LONG lfWeight;
+    BYTE lfItalic;
+    BYTE lfUnderline;
+    BYTE lfStrikeOut;
+    BYTE lfCharSet;
+    BYTE lfOutPrecision;
+    BYTE lfClipPrecision;
+    BYTE lfQuality;
+    BYTE lfPitchAndFamily;
+    CHAR lfFaceName[LF_FACESIZE];
+} LOGFONTA, *LPLOGFONTA;
+
+typedef struct tagTEXTMETRICA {
+    LONG tmHeight;
+    LONG tmAscent;
+    LONG tmDescent;
+    LONG tmInternalLeading;
+    LONG tmExternalLeading;
+    LONG tmAveCharWidth;
+    LONG tmMaxCharWidth;
+    LONG tmWeight;
+    LONG tmOverhang;
+    LONG tmDigitizedAspectX;
+    LONG tmDigitizedAspectY;
+    BYTE tmFirstChar;
+    BYTE tmLastChar;
+    BYTE tmDefaultChar;
+    BYTE tmBreakChar;
+    BYTE tmItalic;
+    BYTE tmUnderlined;
+    BYTE tmStruckOut;
+    BYTE tmPitchAndFamily;
+    BYTE tmCharSet;
+} TEXTMETRICA, *LPTEXTMETRICA;
+
+int WINAPI GetDeviceCaps(HDC hdc, int index);
+HGDIOBJ WINAPI GetStockObject(int i);
+HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h);
+BOOL WINAPI DeleteObject(HGDIOBJ ho);
+HFONT WINAPI CreateFontIndirectA(const LOGFONTA* lplf);
+BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl);
+BOOL WINAPI GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm);
+BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
+COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color);
+COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color);
+int WINAPI SetBkMode(HDC hdc, int mode);
+HBRUSH WINAPI CreateSolidBrush(COLORREF color);
+BOOL WINAPI SetPixelV(HDC hdc, int x, int y, COLORREF color);
+// A device-dependent bitmap from a DIB (top-down or bottom-up; 24 or 32 bits
+// per pixel, BI_RGB). With CBM_INIT the pixels are taken from lpbInit.
+HBITMAP WINAPI CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* pbmih, DWORD flInit,
+                              const void* pjBits, const BITMAPINFO* pbmi, UINT iUsage);
+#define GetTextExtentPoint32 GetTextExtentPoint32A
+#define GetTextMetrics GetTextMetricsA
+#define TextOut TextOutA
+#define CreateFontIndirect CreateFontIndirectA

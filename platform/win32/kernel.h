@@ -1,4 +1,5 @@
-// Kernel subset: events, critical sections, threads, ticks, Sleep.
+// kernel32: events, critical sections, threads, ticks, Sleep, the console test,
+// virtual memory and the resources of a module.
 #pragma once
 
 #include "platform/win32/types.h"
@@ -82,3 +83,40 @@ DWORD WINAPI GetCurrentThreadId(void);
 #define STD_ERROR_HANDLE ((DWORD)-12)
 HANDLE WINAPI GetStdHandle(DWORD nStdHandle);
 BOOL WINAPI GetConsoleMode(HANDLE hConsoleHandle, LPDWORD lpMode);
+
+// Virtual memory.
+#define PAGE_NOACCESS 0x01
+#define PAGE_READONLY 0x02
+#define PAGE_READWRITE 0x04
+
+#define MEM_COMMIT 0x00001000
+#define MEM_RESERVE 0x00002000
+#define MEM_DECOMMIT 0x00004000
+#define MEM_RELEASE 0x00008000
+
+// Reserves and/or commits pages. Committed pages read as zero. Returns NULL on failure
+// (for example a size of 0).
+LPVOID WINAPI VirtualAlloc(LPVOID lpAddress, SIZE_T dwSize, DWORD flAllocationType,
+                           DWORD flProtect);
+// Decommits pages, or with MEM_RELEASE (and a size of 0) releases a whole region that
+// VirtualAlloc reserved.
+BOOL WINAPI VirtualFree(LPVOID lpAddress, SIZE_T dwSize, DWORD dwFreeType);
+
+// Resources. The resource types (winuser.h on Windows) and the version
+// constants (winver.h) stand here with the calls that use them.
+#define RT_ICON MAKEINTRESOURCEA(3)
+#define RT_DIALOG MAKEINTRESOURCEA(5)
+#define RT_GROUP_ICON MAKEINTRESOURCEA(14)
+#define RT_VERSION MAKEINTRESOURCEA(16)
+
+// Version-resource constants: the signature that opens the fixed file
+// information and the pre-release file flag.
+#define VS_FFI_SIGNATURE 0xFEEF04BDL
+#define VS_FF_PRERELEASE 0x00000002L
+
+// Resources of a module; a null module is the program itself. Names and types
+// are integer resources (MAKEINTRESOURCEA) or texts of the form "#123".
+HRSRC WINAPI FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpType);
+HGLOBAL WINAPI LoadResource(HMODULE hModule, HRSRC hResInfo);
+LPVOID WINAPI LockResource(HGLOBAL hResData);
+DWORD WINAPI SizeofResource(HMODULE hModule, HRSRC hResInfo);

@@ -1,4 +1,5 @@
-// Basic Win32 types with their Windows sizes (LLP64: LONG and DWORD are 32 bits,
+// Basic Win32 types (windef.h and winnt.h on Windows), shared by the headers of
+// every library, with their Windows sizes (LLP64: LONG and DWORD are 32 bits,
 // pointers and the *_PTR types are 64 bits on 64-bit systems).
 #pragma once
 

@@ -1,4 +1,4 @@
-// Registry subset: keys and values under HKEY_CURRENT_USER.
+// advapi32: the registry, keys and values under HKEY_CURRENT_USER.
 #pragma once
 
 #include "platform/win32/kernel.h"

@@ -1,53 +1,22 @@
-// User subset: window classes, windows, window messages, painting, system
-// metrics, the cursor.
+// user32: window messages and their parameters, sending and posting, the
+// thread message queue and loop, timers and the virtual-key codes.
 #pragma once
 
 #include "platform/win32/types.h"
 
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 
-// Class styles.
-#define CS_VREDRAW 0x0001
-#define CS_HREDRAW 0x0002
-#define CS_DBLCLKS 0x0008
-#define CS_OWNDC 0x0020
+typedef struct tagMSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+} MSG, *PMSG, *LPMSG;
 
-// Window styles.
-#define WS_OVERLAPPED 0x00000000L
-#define WS_POPUP 0x80000000L
-#define WS_CHILD 0x40000000L
-#define WS_MINIMIZE 0x20000000L
-#define WS_VISIBLE 0x10000000L
-#define WS_DISABLED 0x08000000L
-#define WS_CLIPSIBLINGS 0x04000000L
-#define WS_CLIPCHILDREN 0x02000000L
-#define WS_MAXIMIZE 0x01000000L
-#define WS_CAPTION 0x00C00000L
-#define WS_BORDER 0x00800000L
-#define WS_DLGFRAME 0x00400000L
-#define WS_VSCROLL 0x00200000L
-#define WS_HSCROLL 0x00100000L
-#define WS_SYSMENU 0x00080000L
-#define WS_THICKFRAME 0x00040000L
-#define WS_GROUP 0x00020000L
-#define WS_TABSTOP 0x00010000L
-#define WS_MINIMIZEBOX 0x00020000L
-#define WS_MAXIMIZEBOX 0x00010000L
-#define WS_OVERLAPPEDWINDOW \
-    (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
-
-// Extended window styles.
-#define WS_EX_DLGMODALFRAME 0x00000001L
-#define WS_EX_TOPMOST 0x00000008L
-#define WS_EX_TOOLWINDOW 0x00000080L
-#define WS_EX_WINDOWEDGE 0x00000100L
-#define WS_EX_CLIENTEDGE 0x00000200L
-#define WS_EX_CONTROLPARENT 0x00010000L
-
-#define CW_USEDEFAULT ((int)0x80000000)
-
-// Window messages (WM_NULL, WM_TIMER, WM_QUIT, WM_USER live with the message
-// loop in messages.h).
+// Window messages.
+#define WM_NULL 0x0000
 #define WM_CREATE 0x0001
 #define WM_DESTROY 0x0002
 #define WM_MOVE 0x0003
@@ -61,13 +30,24 @@ typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 #define WM_GETTEXTLENGTH 0x000E
 #define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
+#define WM_QUIT 0x0012
 #define WM_ERASEBKGND 0x0014
 #define WM_SHOWWINDOW 0x0018
+#define WM_SETTINGCHANGE 0x001A
 #define WM_ACTIVATEAPP 0x001C
+#define WM_CANCELMODE 0x001F
 #define WM_SETCURSOR 0x0020
 #define WM_MOUSEACTIVATE 0x0021
+#define WM_ICONERASEBKGND 0x0027
 #define WM_SETFONT 0x0030
 #define WM_GETFONT 0x0031
+#define WM_QUERYDRAGICON 0x0037
+#define WM_WINDOWPOSCHANGING 0x0046
+#define WM_WINDOWPOSCHANGED 0x0047
+#define WM_HELP 0x0053
+#define WM_CONTEXTMENU 0x007B
+#define WM_GETICON 0x007F
+#define WM_SETICON 0x0080
 #define WM_NCCREATE 0x0081
 #define WM_NCDESTROY 0x0082
 #define WM_NCPAINT 0x0085
@@ -81,8 +61,15 @@ typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
 #define WM_SYSCOMMAND 0x0112
+#define WM_TIMER 0x0113
 #define WM_HSCROLL 0x0114
 #define WM_VSCROLL 0x0115
+#define WM_INITMENU 0x0116
+#define WM_INITMENUPOPUP 0x0117
+#define WM_ENTERIDLE 0x0121
+#define WM_CTLCOLORBTN 0x0135
+#define WM_CTLCOLORDLG 0x0136
+#define WM_CTLCOLORSTATIC 0x0138
 #define WM_MOUSEMOVE 0x0200
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
@@ -95,6 +82,8 @@ typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 #define WM_MBUTTONDBLCLK 0x0209
 #define WM_MOUSEWHEEL 0x020A
 #define WM_MOUSEHWHEEL 0x020E
+#define WM_CAPTURECHANGED 0x0215
+#define WM_USER 0x0400
 
 // WM_ACTIVATE states.
 #define WA_INACTIVE 0
@@ -102,12 +91,34 @@ typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 #define WA_CLICKACTIVE 2
 
 // WM_SYSCOMMAND commands.
+#define SC_SIZE 0xF000
+#define SC_MOVE 0xF010
+#define SC_MINIMIZE 0xF020
+#define SC_MAXIMIZE 0xF030
 #define SC_CLOSE 0xF060
 #define SC_KEYMENU 0xF100
+#define SC_RESTORE 0xF120
 #define SC_SCREENSAVE 0xF140
+#define SC_CONTEXTHELP 0xF180
 
 // Hit-test codes (WM_SETCURSOR).
 #define HTCLIENT 1
+
+// WM_SETICON / WM_GETICON.
+#define ICON_SMALL 0
+#define ICON_BIG 1
+
+// WM_HELP.
+#define HELPINFO_WINDOW 0x0001
+#define HELPINFO_MENUITEM 0x0002
+typedef struct tagHELPINFO {
+    UINT cbSize;
+    int iContextType;
+    int iCtrlId;
+    HANDLE hItemHandle;
+    DWORD_PTR dwContextId;
+    POINT MousePos;
+} HELPINFO, *LPHELPINFO;
 
 // Mouse key states in a mouse message's wParam.
 #define MK_LBUTTON 0x0001
@@ -169,87 +180,44 @@ typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 #define VK_OEM_6 0xDD
 #define VK_OEM_7 0xDE
 
-// ShowWindow commands.
-#define SW_HIDE 0
-#define SW_SHOWNORMAL 1
-#define SW_SHOW 5
-
-// System metrics.
-#define SM_CXSCREEN 0
-#define SM_CYSCREEN 1
-
-typedef struct tagWNDCLASSA {
-    UINT style;
-    WNDPROC lpfnWndProc;
-    int cbClsExtra;
-    int cbWndExtra;
-    HINSTANCE hInstance;
-    HICON hIcon;
-    HCURSOR hCursor;
-    HBRUSH hbrBackground;
-    LPCSTR lpszMenuName;
-    LPCSTR lpszClassName;
-} WNDCLASSA, *LPWNDCLASSA;
-
-typedef struct tagCREATESTRUCTA {
-    LPVOID lpCreateParams;
-    HINSTANCE hInstance;
-    HMENU hMenu;
-    HWND hwndParent;
-    int cy;
-    int cx;
-    int y;
-    int x;
-    LONG style;
-    LPCSTR lpszName;
-    LPCSTR lpszClass;
-    DWORD dwExStyle;
-} CREATESTRUCTA, *LPCREATESTRUCTA;
-
-typedef struct tagPAINTSTRUCT {
-    HDC hdc;
-    BOOL fErase;
-    RECT rcPaint;
-    BOOL fRestore;
-    BOOL fIncUpdate;
-    BYTE rgbReserved[32];
-} PAINTSTRUCT, *LPPAINTSTRUCT;
-
-typedef WORD ATOM;
-
-ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass);
-BOOL WINAPI GetClassInfoA(HINSTANCE hInstance, LPCSTR lpClassName, LPWNDCLASSA lpWndClass);
-HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle,
-                            int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
-                            HINSTANCE hInstance, LPVOID lpParam);
-BOOL WINAPI DestroyWindow(HWND hWnd);
-BOOL WINAPI IsWindow(HWND hWnd);
-BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
-BOOL WINAPI UpdateWindow(HWND hWnd);
-HWND WINAPI GetParent(HWND hWnd);
-BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect);
-BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
-HDC WINAPI GetDC(HWND hWnd);
-int WINAPI ReleaseDC(HWND hWnd, HDC hDC);
-HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint);
-BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint);
+// Sending messages and the default window procedure.
 LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 LRESULT WINAPI CallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam,
                                LPARAM lParam);
 LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
-int WINAPI GetSystemMetrics(int nIndex);
-HCURSOR WINAPI SetCursor(HCURSOR hCursor);
-HWND WINAPI SetFocus(HWND hWnd);
-HWND WINAPI GetFocus(void);
-
-#define WNDCLASS WNDCLASSA
-#define CREATESTRUCT CREATESTRUCTA
-#define LPCREATESTRUCT LPCREATESTRUCTA
-#define RegisterClass RegisterClassA
-#define GetClassInfo GetClassInfoA
-#define CreateWindowEx CreateWindowExA
 #define DefWindowProc DefWindowProcA
 #define CallWindowProc CallWindowProcA
 #define SendMessage SendMessageA
 #define PostMessage PostMessageA
+
+// The message loop.
+#define PM_NOREMOVE 0x0000
+#define PM_REMOVE 0x0001
+
+// The calling thread's message queue. GetMessageA waits for a message and
+// returns 0 for WM_QUIT, -1 on bad arguments, nonzero otherwise. A window
+// handle of -1 as filter selects the thread's own messages (hwnd NULL).
+BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax);
+BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
+                         UINT wRemoveMsg);
+BOOL WINAPI TranslateMessage(const MSG* lpMsg);
+LRESULT WINAPI DispatchMessageA(const MSG* lpMsg);
+void WINAPI PostQuitMessage(int nExitCode);
+BOOL WINAPI PostThreadMessageA(DWORD idThread, UINT Msg, WPARAM wParam, LPARAM lParam);
+
+#define GetMessage GetMessageA
+#define PeekMessage PeekMessageA
+#define DispatchMessage DispatchMessageA
+#define PostThreadMessage PostThreadMessageA
+
+// Timers. A timer without a window belongs to the thread that sets it; its
+// WM_TIMER carries the TIMERPROC in lParam, and DispatchMessageA calls it on
+// that thread with the time of the tick (the GetTickCount clock).
+#define USER_TIMER_MINIMUM 0x0000000A
+#define USER_TIMER_MAXIMUM 0x7FFFFFFF
+
+typedef void(CALLBACK* TIMERPROC)(HWND hwnd, UINT uMsg, UINT_PTR idEvent, DWORD dwTime);
+
+UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);
+BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent);
