@@ -21,18 +21,28 @@ function(quorix_layer name dir)
     endif()
 endfunction()
 
-# quorix_test_folder(NAME DIR DEPS ...): one GoogleTest executable of every
-# .cpp file in tests/DIR, registered with CTest test by test.
+# quorix_test_folder(NAME DIR DEPS... [EXCLUDE files...] [LABELS labels...]):
+# one GoogleTest executable of every .cpp file in tests/DIR (non-recursive)
+# but the excluded ones, registered with CTest test by test. The labels are
+# the folder's path pieces ("platform/x11" gives platform and x11) unless
+# LABELS names them.
 function(quorix_test_folder name dir)
+    cmake_parse_arguments(arg "" "" "EXCLUDE;LABELS" ${ARGN})
     file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*.cpp)
+    foreach(f ${arg_EXCLUDE})
+        list(REMOVE_ITEM _srcs ${CMAKE_SOURCE_DIR}/tests/${dir}/${f})
+    endforeach()
     if(NOT _srcs)
         return()
     endif()
+    set(_labels ${arg_LABELS})
+    if(NOT _labels)
+        string(REPLACE "/" ";" _labels ${dir})
+    endif()
     add_executable(${name} ${_srcs})
     target_include_directories(${name} PRIVATE ${QUORIX_INCLUDE_DIR})
-    target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main)
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-                         PROPERTIES LABELS ${dir})
+    target_link_libraries(${name} PRIVATE ${arg_UNPARSED_ARGUMENTS} GTest::gtest GTest::gtest_main)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${_labels}")
 endfunction()
 
 # quorix_add_subfolders(): add_subdirectory for every folder below the current

@@ -18,6 +18,7 @@ option(QUORIX_REALTIME_TESTS
 #                      [LABELS labels...]): one program of every .cpp file in
 # tests/DIR but the excluded ones, or of the FILES named. A program labelled
 # realtime is built but its test is disabled unless QUORIX_REALTIME_TESTS is on.
+# The labels are the folder's path pieces, windows and LABELS.
 function(quorix_windows_tests name dir)
     cmake_parse_arguments(arg "" "" "DEPS;EXCLUDE;FILES;LABELS" ${ARGN})
     if(arg_FILES)
@@ -35,15 +36,15 @@ function(quorix_windows_tests name dir)
     target_include_directories(${name} PRIVATE ${QUORIX_INCLUDE_DIR})
     target_link_libraries(${name} PRIVATE ${arg_DEPS} GTest::gtest GTest::gtest_main)
     add_test(NAME ${name} COMMAND ${name})
-    set(_labels ${dir} windows ${arg_LABELS})
+    string(REPLACE "/" ";" _labels ${dir})
+    list(APPEND _labels windows ${arg_LABELS})
     set_tests_properties(${name} PROPERTIES LABELS "${_labels}" TIMEOUT 300)
     if("realtime" IN_LIST arg_LABELS AND NOT QUORIX_REALTIME_TESTS)
         set_tests_properties(${name} PROPERTIES DISABLED TRUE)
     endif()
 endfunction()
 
-# The ball tool's test needs libpng, which the Windows build goes without.
-quorix_windows_tests(quorix_render_tests render DEPS quorix_render EXCLUDE ball_cli_test.cpp)
+quorix_windows_tests(quorix_render_tests render DEPS quorix_render)
 # The worker against the real timer counts frames per second of wall clock.
 # Wine delivers the 20 ms timer late in some runs even on an idle machine (30
 # to 40 frames a second instead of 50), and Windows itself keeps WM_TIMER to
@@ -55,19 +56,20 @@ quorix_windows_tests(quorix_timing_tests timing DEPS quorix_timing
 quorix_windows_tests(quorix_timing_realtime_tests timing DEPS quorix_timing
                      FILES paced_worker_realtime_test.cpp LABELS realtime)
 quorix_windows_tests(quorix_engine_tests engine DEPS quorix_engine)
-# The version reader's hand-made blocks shadow the program's resource through
-# the POSIX layer's resource table; on Windows the real resource is read
-# (program_version_test.cpp).
-quorix_windows_tests(quorix_app_tests app DEPS quorix_app EXCLUDE version_reader_test.cpp)
-target_sources(quorix_app_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/res_file.cpp)
-# The dialog pieces that need no window; the About box test with the
-# configuration dialog runs on the X layer, the sanitizer options are for the
-# Linux leak checker.
+quorix_windows_tests(quorix_app_tests app DEPS quorix_app)
+# The program's resources as the resource compiler made them. The version
+# reader's hand-made blocks shadow the program's resource through the POSIX
+# layer's resource table, and the .res comparison is of the POSIX build's
+# embedded bytes; on Windows the real resource is read.
+quorix_windows_tests(quorix_res_tests res DEPS quorix_app FILES dialog_resource_test.cpp
+                     icon_resource_test.cpp program_version_test.cpp)
+target_sources(quorix_res_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/res_file.cpp)
+# The dialog pieces that need no window; the saver windows and the About box
+# with the configuration dialog run on the X layer's test display.
 quorix_windows_tests(quorix_ui_tests ui DEPS quorix_ui EXCLUDE settings_about_test.cpp
-                     sanitizer_options.cpp)
+                     saver_wnd_test.cpp)
 # The subset's rectangle helpers and basic types, which the engine's arithmetic
-# rests on, checked against the real Win32. The subset's other tests expect its
+# rests on, checked against the real Win32. The POSIX layer's tests expect its
 # deliberate limits (no named events, no executable pages, handle values never
 # reused), which the real system does not share.
-quorix_windows_tests(quorix_platform_tests platform DEPS quorix_framework
-                     FILES gdi_rect_test.cpp types_test.cpp)
+quorix_windows_tests(quorix_win32_tests platform/win32 DEPS quorix_framework)

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian machine, builds quorix with its tests and runs them:
 # first the Release build, then the address + undefined-behaviour sanitizer build,
-# then the thread sanitizer build (its timing, platform, X11, dialog, end-to-end and
-# fault groups),
+# then the thread sanitizer build (its timing, platform, user-interface, end-to-end
+# and fault groups),
 # then the Windows build under Wine (scripts/test-windows.sh), then a short
 # fuzzing run of every harness in tests/fuzz (scripts/fuzz.sh; skipped with a
 # line when clang++ is missing).
@@ -28,11 +28,11 @@ for type in $types; do
     echo "== $type build in $dir"
     cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE="$type" >/dev/null
     if [ "$type" = tsan ]; then
-        cmake --build "$dir" -j "$jobs" --target quorix quorix_timing_tests quorix_platform_tests \
-            quorix_x11_tests quorix_dialog_tests quorix_e2e_tests quorix_ui_e2e_tests \
-            quorix_fault_tests
+        cmake --build "$dir" -j "$jobs" --target quorix quorix_timing_tests quorix_win32_tests \
+            quorix_posix_tests quorix_framework_tests quorix_x11_tests quorix_dialog_tests \
+            quorix_ui_tests quorix_e2e_tests quorix_ui_e2e_tests quorix_fault_tests
         ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 600 \
-            -L '^(timing|platform|x11|dialogs|e2e|fault)$' -E '^RealTimerTest\.'
+            -L '^(timing|platform|ui|e2e|fault)$' -E '^RealTimerTest\.'
         continue
     fi
     cmake --build "$dir" -j "$jobs"

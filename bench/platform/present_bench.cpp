@@ -24,7 +24,7 @@
 
 #include "platform/x11/pixel_rows.h"
 #include "platform/x11/window_dc.h"
-#include "tests/x11/xvfb_server.h"
+#include "tests/support/xvfb_server.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "tests/e2e/screen_shot.h"
-#include "tests/x11/xvfb_server.h"
+#include "tests/support/xvfb_server.h"
 
 namespace teste2e {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "tests/e2e/scene_census.h"
-#include "tests/x11/xvfb_server.h"
+#include "tests/support/xvfb_server.h"
 
 namespace teste2e {
 

@@ -7,7 +7,7 @@
 
 #include "engine/ball_engine.h"
 #include "platform/x11/window.h"
-#include "tests/x11/x11_display.h"
+#include "tests/support/x11_display.h"
 #include "ui/settings_dlg.h"
 
 namespace {

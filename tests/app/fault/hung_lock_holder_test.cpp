@@ -2,7 +2,7 @@
 // SIGSTOP in the middle of a save) must not stop any other: reading needs no
 // lock, and a save waits a bounded time, then fails without touching the
 // file. Once the holder is gone, saving works again.
-#include "tests/fault/fault_fixture.h"
+#include "tests/app/fault/fault_fixture.h"
 
 namespace {
 

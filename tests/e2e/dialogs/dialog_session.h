@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/x11/xvfb_server.h"
+#include "tests/support/xvfb_server.h"
 
 namespace uie2e {
 

@@ -10,7 +10,7 @@
 
 #include "platform/x11/dialog_manager.h"
 #include "platform/x11/text.h"
-#include "tests/dialogs/dialog_support.h"
+#include "tests/support/dialog_support.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "platform/session.h"
 #include "platform/x11/display.h"
 #include "platform/x11/xlib.h"
-#include "tests/x11/xvfb_server.h"
+#include "tests/support/xvfb_server.h"
 
 namespace testx {
 

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <vector>
 
-#include "tests/fault/fault_fixture.h"
+#include "tests/app/fault/fault_fixture.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/x11/dialog_manager.h"
-#include "tests/dialogs/dialog_support.h"
+#include "tests/support/dialog_support.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "platform/posix/resources_table.h"
 #include "platform/x11/dialog_manager.h"
-#include "tests/dialogs/dialog_support.h"
+#include "tests/support/dialog_support.h"
 
 namespace {
 

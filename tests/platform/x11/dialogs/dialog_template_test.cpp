@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/x11/dialog_template.h"
-#include "tests/dialogs/dialog_support.h"
+#include "tests/support/dialog_support.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "platform/framework/winapp.h"
 #include "platform/x11/events.h"
 #include "platform/x11/window.h"
-#include "tests/x11/x11_display.h"
+#include "tests/support/x11_display.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/framework/winapp.h"
-#include "tests/x11/x11_display.h"
+#include "tests/support/x11_display.h"
 
 // The one application object of this test program.
 CWinApp g_testApp;

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/ui/e2e/dialog_session.h"
+#include "tests/e2e/dialogs/dialog_session.h"
 #include "tools/common/png_write.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // wrong frame, colour or state shows.
 #include <gtest/gtest.h>
 
-#include "tests/dialogs/dialog_support.h"
+#include "tests/support/dialog_support.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "tests/fault/fault_fixture.h"
+#include "tests/app/fault/fault_fixture.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "engine/ball_engine.h"
 #include "platform/framework/winapp.h"
-#include "tests/x11/x11_display.h"
+#include "tests/support/x11_display.h"
 #include "ui/full_screen_wnd.h"
 
 namespace {

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32.h"
 #include "platform/session.h"
+#include "platform/win32.h"
 #include "platform/x11/display.h"
 #include "platform/x11/window.h"
 #include "platform/x11/xlib.h"
-#include "tests/x11/xvfb_server.h"
+#include "tests/support/xvfb_server.h"
 
 namespace testd {
 

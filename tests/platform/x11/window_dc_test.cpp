@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/win32.h"
-#include "tests/x11/xvfb_server.h"
+#include "tests/support/xvfb_server.h"
 
 namespace {
 

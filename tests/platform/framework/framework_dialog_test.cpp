@@ -9,7 +9,7 @@
 #include "platform/framework/button.h"
 #include "platform/framework/dialog.h"
 #include "platform/framework/static.h"
-#include "tests/dialogs/dialog_support.h"
+#include "tests/support/dialog_support.h"
 
 namespace {
 
