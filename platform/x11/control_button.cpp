@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "platform/x11/dialog_manager.h"
+#include "platform/x11/controls.h"
+#include "platform/x11/dialog_focus.h"
+#include "platform/x11/drawing.h"
 #include "platform/x11/text.h"
 #include "platform/x11/window.h"
+#include "platform/x11/window_extra.h"
 
 namespace {
 
@@ -40,11 +43,6 @@ bool IsCheck(UINT type) {
 bool IsPush(UINT type) {
     return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_USERBUTTON ||
            type == BS_OWNERDRAW;
-}
-
-HFONT FontOf(HWND hWnd) {
-    WindowExtra* extra = X11Extra(hWnd, false);
-    return extra != nullptr ? extra->font : nullptr;
 }
 
 // The classic radio button, 12 x 12: outer ring shadow (S) and highlight (H),
@@ -115,7 +113,7 @@ void Paint(HWND hWnd) {
     const ButtonState& state = StateOf(hWnd);
     const bool disabled = (record->style & WS_DISABLED) != 0;
     const bool focus = X11HasFocus(hWnd);
-    HFONT font = FontOf(hWnd);
+    HFONT font = X11ControlFont(hWnd);
     const COLORREF text = GetSysColor(COLOR_BTNTEXT);
     X11FillRect(xid, 0, 0, w, h, GetSysColor(COLOR_BTNFACE));
 
@@ -227,52 +225,16 @@ void Click(HWND hWnd) {
     Notify(hWnd, BN_CLICKED);
 }
 
-void Redraw(HWND hWnd) {
-    InvalidateRect(hWnd, nullptr, TRUE);
-}
-
-void TakeFocus(HWND hWnd) {
-    X11WindowRecord* record = X11FindWindow(hWnd);
-    if (record != nullptr && X11Dialog(record->parent) != nullptr)
-        X11DialogSetFocus(record->parent, hWnd);
-}
-
 }  // namespace
 
 LRESULT CALLBACK X11ButtonProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_NCCREATE: {
+        case WM_NCCREATE:
             States()[hWnd] = ButtonState{};
-            if (X11WindowRecord* record = X11FindWindow(hWnd))
-                if (WindowExtra* parent = X11Extra(record->parent, true))
-                    parent->children.push_back(hWnd);
-            return TRUE;
-        }
+            break;
         case WM_NCDESTROY:
             States().erase(hWnd);
-            if (GetCapture() == hWnd) ReleaseCapture();
-            X11ForgetExtra(hWnd);
-            return DefWindowProcA(hWnd, message, wParam, lParam);
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            BeginPaint(hWnd, &ps);
-            Paint(hWnd);
-            EndPaint(hWnd, &ps);
-            return 0;
-        }
-        case WM_ERASEBKGND:
-            return TRUE;
-        case WM_SETTEXT:
-            X11StoreWindowText(hWnd, reinterpret_cast<LPCSTR>(lParam));
-            Redraw(hWnd);
-            return TRUE;
-        case WM_SETFONT:
-            if (WindowExtra* extra = X11Extra(hWnd, true))
-                extra->font = reinterpret_cast<HFONT>(wParam);
-            if (lParam != 0) Redraw(hWnd);
-            return 0;
-        case WM_GETFONT:
-            return reinterpret_cast<LRESULT>(FontOf(hWnd));
+            break;
         case WM_GETDLGCODE: {
             const UINT type = TypeOf(hWnd);
             if (type == BS_GROUPBOX) return DLGC_STATIC;
@@ -281,31 +243,24 @@ LRESULT CALLBACK X11ButtonProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
             if (IsPush(type)) return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
             return DLGC_BUTTON;
         }
-        case WM_SETFOCUS:
-            Redraw(hWnd);
-            return 0;
         case WM_KILLFOCUS: {
             ButtonState& state = StateOf(hWnd);
             if (state.spaceDown) {
                 state.spaceDown = false;
                 state.pressed = false;
             }
-            Redraw(hWnd);
-            return 0;
+            break;
         }
-        case WM_ENABLE:
-            Redraw(hWnd);
-            return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK: {
             if (TypeOf(hWnd) == BS_GROUPBOX) return X11ForwardMouse(hWnd, message, wParam, lParam);
             if (!IsWindowEnabled(hWnd)) return 0;
-            TakeFocus(hWnd);
+            X11TakeFocus(hWnd);
             ButtonState& state = StateOf(hWnd);
             state.captured = true;
             state.pressed = true;
             SetCapture(hWnd);
-            Redraw(hWnd);
+            X11RedrawControl(hWnd);
             return 0;
         }
         case WM_MOUSEMOVE: {
@@ -318,7 +273,7 @@ LRESULT CALLBACK X11ButtonProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
             const bool inside = PtInRect(&client, pt) != 0;
             if (inside != state.pressed) {
                 state.pressed = inside;
-                Redraw(hWnd);
+                X11RedrawControl(hWnd);
             }
             return 0;
         }
@@ -329,7 +284,7 @@ LRESULT CALLBACK X11ButtonProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
             state.captured = false;
             state.pressed = false;
             ReleaseCapture();
-            Redraw(hWnd);
+            X11RedrawControl(hWnd);
             if (click) Click(hWnd);
             return 0;
         }
@@ -339,7 +294,7 @@ LRESULT CALLBACK X11ButtonProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
             if (state.captured && reinterpret_cast<HWND>(lParam) != hWnd) {
                 state.captured = false;
                 state.pressed = false;
-                Redraw(hWnd);
+                X11RedrawControl(hWnd);
             }
             return 0;
         }
@@ -348,7 +303,7 @@ LRESULT CALLBACK X11ButtonProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
                 ButtonState& state = StateOf(hWnd);
                 state.spaceDown = true;
                 state.pressed = true;
-                Redraw(hWnd);
+                X11RedrawControl(hWnd);
             }
             return 0;
         case WM_KEYUP:
@@ -356,13 +311,10 @@ LRESULT CALLBACK X11ButtonProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
                 ButtonState& state = StateOf(hWnd);
                 state.spaceDown = false;
                 state.pressed = false;
-                Redraw(hWnd);
+                X11RedrawControl(hWnd);
                 Click(hWnd);
             }
             return 0;
-        case WM_RBUTTONDOWN:
-        case WM_RBUTTONUP:
-            return X11ForwardMouse(hWnd, message, wParam, lParam);
         case BM_GETCHECK:
             return IsRadio(TypeOf(hWnd)) || IsCheck(TypeOf(hWnd)) ? StateOf(hWnd).check : 0;
         case BM_SETCHECK:
@@ -378,18 +330,19 @@ LRESULT CALLBACK X11ButtonProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
             ButtonState& state = StateOf(hWnd);
             if (state.pressed != (wParam != 0)) {
                 state.pressed = wParam != 0;
-                Redraw(hWnd);
+                X11RedrawControl(hWnd);
             }
             return 0;
         }
         case BM_SETSTYLE:
             X11SetStyle(hWnd, (X11Style(hWnd) & ~0xFFFFu) | (static_cast<DWORD>(wParam) & 0xFFFF));
-            if (lParam != 0) Redraw(hWnd);
+            if (lParam != 0) X11RedrawControl(hWnd);
             return 0;
         case BM_CLICK:
             if (IsWindowEnabled(hWnd)) Click(hWnd);
             return 0;
         default:
-            return DefWindowProcA(hWnd, message, wParam, lParam);
+            break;
     }
+    return X11ControlDefProc(hWnd, message, wParam, lParam, Paint);
 }

@@ -4,7 +4,10 @@
 // on to the parent, in its coordinates.
 #include <unordered_map>
 
-#include "platform/x11/dialog_manager.h"
+#include "platform/x11/controls.h"
+#include "platform/x11/drawing.h"
+#include "platform/x11/gdi_objects.h"
+#include "platform/x11/icons.h"
 #include "platform/x11/text.h"
 #include "platform/x11/window.h"
 
@@ -18,11 +21,6 @@ struct StaticState {
 std::unordered_map<HWND, StaticState>& States() {
     static auto* states = new std::unordered_map<HWND, StaticState>;
     return *states;
-}
-
-HFONT FontOf(HWND hWnd) {
-    WindowExtra* extra = X11Extra(hWnd, false);
-    return extra != nullptr ? extra->font : nullptr;
 }
 
 void Paint(HWND hWnd) {
@@ -85,13 +83,9 @@ void Paint(HWND hWnd) {
     if (type > SS_RIGHT && type != SS_SIMPLE && type != SS_LEFTNOWORDWRAP) return;
     const int align = type == SS_CENTER ? 1 : type == SS_RIGHT ? 2 : 0;
     const bool wrap = type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT;
-    X11DrawLabel(xid, FontOf(hWnd), rect, record->title, align, centre, wrap && !centre,
+    X11DrawLabel(xid, X11ControlFont(hWnd), rect, record->title, align, centre, wrap && !centre,
                  (style & SS_NOPREFIX) != 0, (style & WS_DISABLED) != 0,
                  GetSysColor(COLOR_BTNTEXT));
-}
-
-void Redraw(HWND hWnd) {
-    InvalidateRect(hWnd, nullptr, TRUE);
 }
 
 }  // namespace
@@ -100,44 +94,17 @@ LRESULT CALLBACK X11StaticProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
     switch (message) {
         case WM_NCCREATE:
             States()[hWnd] = StaticState{};
-            if (X11WindowRecord* record = X11FindWindow(hWnd))
-                if (WindowExtra* parent = X11Extra(record->parent, true))
-                    parent->children.push_back(hWnd);
-            return TRUE;
+            break;
         case WM_NCDESTROY:
             States().erase(hWnd);
-            X11ForgetExtra(hWnd);
-            return DefWindowProcA(hWnd, message, wParam, lParam);
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            BeginPaint(hWnd, &ps);
-            Paint(hWnd);
-            EndPaint(hWnd, &ps);
-            return 0;
-        }
-        case WM_ERASEBKGND:
-            return TRUE;
-        case WM_SETTEXT:
-            X11StoreWindowText(hWnd, reinterpret_cast<LPCSTR>(lParam));
-            Redraw(hWnd);
-            return TRUE;
-        case WM_SETFONT:
-            if (WindowExtra* extra = X11Extra(hWnd, true))
-                extra->font = reinterpret_cast<HFONT>(wParam);
-            if (lParam != 0) Redraw(hWnd);
-            return 0;
-        case WM_GETFONT:
-            return reinterpret_cast<LRESULT>(FontOf(hWnd));
+            break;
         case WM_GETDLGCODE:
             return DLGC_STATIC;
-        case WM_ENABLE:
-            Redraw(hWnd);
-            return 0;
         case STM_SETICON: {
             StaticState& state = States()[hWnd];
             const HICON previous = state.icon;
             state.icon = reinterpret_cast<HICON>(wParam);
-            Redraw(hWnd);
+            X11RedrawControl(hWnd);
             return reinterpret_cast<LRESULT>(previous);
         }
         case STM_GETICON:
@@ -154,7 +121,7 @@ LRESULT CALLBACK X11StaticProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
             } else {
                 return 0;
             }
-            Redraw(hWnd);
+            X11RedrawControl(hWnd);
             return previous;
         }
         case STM_GETIMAGE:
@@ -171,6 +138,7 @@ LRESULT CALLBACK X11StaticProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
         case WM_MBUTTONUP:
             return X11ForwardMouse(hWnd, message, wParam, lParam);
         default:
-            return DefWindowProcA(hWnd, message, wParam, lParam);
+            break;
     }
+    return X11ControlDefProc(hWnd, message, wParam, lParam, Paint);
 }

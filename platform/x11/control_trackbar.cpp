@@ -5,8 +5,11 @@
 // TBS_VERT) and the trackbar's handle in lParam.
 #include <algorithm>
 #include <unordered_map>
+#include <vector>
 
-#include "platform/x11/dialog_manager.h"
+#include "platform/x11/controls.h"
+#include "platform/x11/dialog_focus.h"
+#include "platform/x11/drawing.h"
 #include "platform/x11/window.h"
 
 namespace {
@@ -178,10 +181,6 @@ void Paint(HWND hWnd) {
     if (X11HasFocus(hWnd)) X11FocusRect(xid, RECT{0, 0, record->width, record->height});
 }
 
-void Redraw(HWND hWnd) {
-    InvalidateRect(hWnd, nullptr, TRUE);
-}
-
 void Notify(HWND hWnd, WORD code, LONG pos) {
     X11WindowRecord* record = X11FindWindow(hWnd);
     if (record == nullptr || record->parent == nullptr) return;
@@ -198,7 +197,7 @@ void SetRange(HWND hWnd, LONG min, LONG max, bool redraw) {
     s.max = max;
     if (!s.pageSet) s.pageSize = std::max<LONG>(1, static_cast<LONG>((int64_t(max) - min) / 5));
     s.pos = Clamp(s, s.pos);
-    if (redraw) Redraw(hWnd);
+    if (redraw) X11RedrawControl(hWnd);
 }
 
 // Moves by a key or a page click; reports the step and returns whether it moved.
@@ -207,7 +206,7 @@ void Step(HWND hWnd, WORD code, LONG target) {
     const LONG value = Clamp(s, target);
     if (value != s.pos) {
         s.pos = value;
-        Redraw(hWnd);
+        X11RedrawControl(hWnd);
     }
     Notify(hWnd, code, s.pos);
 }
@@ -218,33 +217,14 @@ LRESULT CALLBACK X11TrackbarProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
     switch (message) {
         case WM_NCCREATE:
             States()[hWnd] = TrackState{};
-            if (X11WindowRecord* record = X11FindWindow(hWnd))
-                if (WindowExtra* parent = X11Extra(record->parent, true))
-                    parent->children.push_back(hWnd);
-            return TRUE;
+            break;
         case WM_NCDESTROY:
             States().erase(hWnd);
-            if (GetCapture() == hWnd) ReleaseCapture();
-            X11ForgetExtra(hWnd);
-            return DefWindowProcA(hWnd, message, wParam, lParam);
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            BeginPaint(hWnd, &ps);
-            Paint(hWnd);
-            EndPaint(hWnd, &ps);
-            return 0;
-        }
-        case WM_ERASEBKGND:
-            return TRUE;
+            break;
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS;
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-        case WM_ENABLE:
-            Redraw(hWnd);
-            return 0;
         case WM_SETFONT:
-            return 0;
+            return 0;  // no text: the font is not kept
         case TBM_GETPOS:
             return States()[hWnd].pos;
         case TBM_GETRANGEMIN:
@@ -254,7 +234,7 @@ LRESULT CALLBACK X11TrackbarProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
         case TBM_SETPOS: {
             TrackState& s = States()[hWnd];
             s.pos = Clamp(s, static_cast<LONG>(lParam));
-            if (wParam != 0) Redraw(hWnd);
+            if (wParam != 0) X11RedrawControl(hWnd);
             return 0;
         }
         case TBM_SETRANGE:
@@ -269,7 +249,7 @@ LRESULT CALLBACK X11TrackbarProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
             return 0;
         case TBM_SETTICFREQ:
             States()[hWnd].ticFreq = std::max<LONG>(1, static_cast<LONG>(wParam));
-            Redraw(hWnd);
+            X11RedrawControl(hWnd);
             return 0;
         case TBM_CLEARTICS:
             return 0;
@@ -347,7 +327,7 @@ LRESULT CALLBACK X11TrackbarProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
         case WM_LBUTTONDBLCLK: {
             X11WindowRecord* record = X11FindWindow(hWnd);
             if (record == nullptr || !IsWindowEnabled(hWnd)) return 0;
-            if (X11Dialog(record->parent) != nullptr) X11DialogSetFocus(record->parent, hWnd);
+            X11TakeFocus(hWnd);
             TrackState& s = States()[hWnd];
             const Geometry g = Layout(record);
             const RECT thumb = ThumbRect(s, g);
@@ -357,7 +337,7 @@ LRESULT CALLBACK X11TrackbarProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
             if (x >= thumb.left && x < thumb.right && y >= thumb.top && y < thumb.bottom) {
                 s.dragging = true;
                 s.dragOffset = x - ValueX(s, g, s.pos);
-                Redraw(hWnd);
+                X11RedrawControl(hWnd);
                 return 0;
             }
             // A press beside the thumb pages towards it, and repeats while held
@@ -402,7 +382,7 @@ LRESULT CALLBACK X11TrackbarProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
             const LONG value = ValueAt(s, g, static_cast<short>(LOWORD(lParam)) - s.dragOffset);
             if (value != s.pos) {
                 s.pos = value;
-                Redraw(hWnd);
+                X11RedrawControl(hWnd);
                 Notify(hWnd, TB_THUMBTRACK, value);
             }
             return 0;
@@ -414,7 +394,7 @@ LRESULT CALLBACK X11TrackbarProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
                 ReleaseCapture();
                 Notify(hWnd, TB_THUMBPOSITION, States()[hWnd].pos);
                 Notify(hWnd, TB_ENDTRACK, 0);
-                Redraw(hWnd);
+                X11RedrawControl(hWnd);
             } else if (s.paging) {
                 s.paging = false;
                 KillTimer(hWnd, kPageTimer);
@@ -429,14 +409,12 @@ LRESULT CALLBACK X11TrackbarProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
                 (found->second.dragging || found->second.paging)) {
                 found->second.dragging = false;
                 found->second.paging = false;
-                Redraw(hWnd);
+                X11RedrawControl(hWnd);
             }
             return 0;
         }
-        case WM_RBUTTONDOWN:
-        case WM_RBUTTONUP:
-            return X11ForwardMouse(hWnd, message, wParam, lParam);
         default:
-            return DefWindowProcA(hWnd, message, wParam, lParam);
+            break;
     }
+    return X11ControlDefProc(hWnd, message, wParam, lParam, Paint);
 }

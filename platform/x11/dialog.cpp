@@ -3,19 +3,25 @@
 #include <X11/Xatom.h>
 
 #include <algorithm>
-#include <cctype>
 
-#include "platform/x11/dialog_manager.h"
+#include "platform/x11/controls.h"
+#include "platform/x11/dialog_data.h"
+#include "platform/x11/dialog_focus.h"
 #include "platform/x11/dialog_template.h"
 #include "platform/x11/display.h"
+#include "platform/x11/drawing.h"
+#include "platform/x11/icons.h"
+#include "platform/x11/menu.h"
 #include "platform/x11/message_loop.h"
 #include "platform/x11/text.h"
 #include "platform/x11/window.h"
+#include "platform/x11/window_extra.h"
+#include "platform/x11/window_geometry.h"
+#include "platform/x11/window_text.h"
 
 namespace {
 
 constexpr char kDialogClass[] = "#32770";
-constexpr char kMenuClass[] = "#32768";
 constexpr size_t kTemplateLimit = 65536;
 
 // The dialog whose window is being created on this thread: its first
@@ -93,19 +99,45 @@ void DescribeTopLevel(HWND hDlg, HWND owner) {
     X11FixSizeHints(hDlg);
 }
 
+SIZE DialogBaseUnits(HFONT font) {
+    font = X11FontOrDefault(font);
+    return SIZE{font->aveCharWidth, font->ascent + font->descent};
+}
+
+void RegisterBuiltinClasses() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    struct Entry {
+        const char* name;
+        WNDPROC proc;
+    };
+    const Entry entries[] = {{WC_BUTTONA, X11ButtonProc},
+                             {WC_STATICA, X11StaticProc},
+                             {TRACKBAR_CLASSA, X11TrackbarProc},
+                             {kDialogClass, DefDlgProcA}};
+    for (const Entry& entry : entries) {
+        WNDCLASSA wc = {};
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = entry.proc;
+        wc.lpszClassName = entry.name;
+        RegisterClassA(&wc);
+    }
+}
+
 HWND CreateFromTemplate(LPCDLGTEMPLATEA dialogTemplate, HWND owner, DLGPROC proc, LPARAM param,
                         bool modal) {
     if (X11Display() == nullptr) return nullptr;
     // Paint and notification messages are posted from the start: the thread
     // needs its queue before the first window exists.
     EnsureThreadQueue();
-    X11RegisterBuiltinClasses();
+    RegisterBuiltinClasses();
     DialogLayout layout;
     if (!ParseDialogTemplate(dialogTemplate, kTemplateLimit, &layout)) return nullptr;
     HFONT font = X11DefaultFont();
     if (layout.hasFont && !layout.face.empty())
         font = X11DialogFont(layout.face, layout.pointSize, layout.weight, layout.italic);
-    const SIZE base = X11DialogBaseUnits(font);
+    const SIZE base = DialogBaseUnits(font);
 
     auto* data = new DialogData;
     data->proc = proc;
@@ -185,67 +217,14 @@ HWND CreateFromTemplate(LPCDLGTEMPLATEA dialogTemplate, HWND owner, DLGPROC proc
 
 }  // namespace
 
-DialogData* X11Dialog(HWND hDlg) {
-    WindowExtra* extra = X11Extra(hDlg, false);
-    return extra != nullptr ? extra->dialog : nullptr;
-}
-
-HWND X11DialogOf(HWND hWnd) {
-    X11WindowRecord* record = X11FindWindow(hWnd);
-    while (record != nullptr) {
-        if (X11Dialog(hWnd) != nullptr) return hWnd;
-        if ((record->style & WS_CHILD) == 0 || record->foreignParent) return nullptr;
-        hWnd = record->parent;
-        record = X11FindWindow(hWnd);
-    }
-    return nullptr;
-}
-
-SIZE X11DialogBaseUnits(HFONT font) {
-    font = X11FontOrDefault(font);
-    return SIZE{font->aveCharWidth, font->ascent + font->descent};
-}
-
-void X11RegisterBuiltinClasses() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    struct Entry {
-        const char* name;
-        WNDPROC proc;
-    };
-    const Entry entries[] = {{WC_BUTTONA, X11ButtonProc},
-                             {WC_STATICA, X11StaticProc},
-                             {TRACKBAR_CLASSA, X11TrackbarProc},
-                             {kDialogClass, DefDlgProcA},
-                             {kMenuClass, X11MenuProc}};
-    for (const Entry& entry : entries) {
-        WNDCLASSA wc = {};
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = entry.proc;
-        wc.lpszClassName = entry.name;
-        RegisterClassA(&wc);
-    }
-}
-
 void WINAPI InitCommonControls(void) {
-    X11RegisterBuiltinClasses();
+    RegisterBuiltinClasses();
 }
 
 BOOL WINAPI InitCommonControlsEx(const INITCOMMONCONTROLSEX* picce) {
     if (picce == nullptr || picce->dwSize != sizeof(INITCOMMONCONTROLSEX)) return FALSE;
-    X11RegisterBuiltinClasses();
+    RegisterBuiltinClasses();
     return TRUE;
-}
-
-LRESULT X11ForwardMouse(HWND hCtl, UINT message, WPARAM wParam, LPARAM lParam) {
-    X11WindowRecord* record = X11FindWindow(hCtl);
-    if (record == nullptr || record->parent == nullptr || record->foreignParent) return 0;
-    const POINT origin = X11ChildOrigin(hCtl);
-    const int x = static_cast<short>(LOWORD(lParam)) + origin.x;
-    const int y = static_cast<short>(HIWORD(lParam)) + origin.y;
-    return SendMessageA(record->parent, message, wParam,
-                        MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
 }
 
 LRESULT WINAPI DefDlgProcA(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam) {
@@ -347,7 +326,7 @@ LRESULT WINAPI DefDlgProcA(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam) {
             WindowExtra* extra = X11Extra(hDlg, false);
             if (extra != nullptr) {
                 if (extra->systemMenu != nullptr) DestroyMenu(extra->systemMenu);
-                delete extra->dialog;
+                delete static_cast<DialogData*>(extra->dialog);
                 extra->dialog = nullptr;
             }
             X11ForgetExtra(hDlg);
@@ -513,18 +492,6 @@ BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect) {
 }
 
 LONG WINAPI GetDialogBaseUnits(void) {
-    const SIZE base = X11DialogBaseUnits(nullptr);
+    const SIZE base = DialogBaseUnits(nullptr);
     return MAKELONG(base.cx, base.cy);
-}
-
-char X11Mnemonic(const std::string& text) {
-    for (size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] != '&') continue;
-        if (text[i + 1] == '&') {
-            ++i;
-            continue;
-        }
-        return static_cast<char>(std::toupper(static_cast<unsigned char>(text[i + 1])));
-    }
-    return 0;
 }

@@ -5,15 +5,15 @@
 #include <algorithm>
 #include <cctype>
 
-#include "platform/x11/dialog_manager.h"
+#include "platform/x11/controls.h"
+#include "platform/x11/dialog_data.h"
+#include "platform/x11/dialog_focus.h"
+#include "platform/x11/menu.h"
+#include "platform/x11/text.h"
 #include "platform/x11/window.h"
+#include "platform/x11/window_extra.h"
 
 namespace {
-
-LRESULT DialogCode(HWND hCtl, WPARAM key = 0, const MSG* msg = nullptr) {
-    if (hCtl == nullptr || X11FindWindow(hCtl) == nullptr) return 0;
-    return SendMessageA(hCtl, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(msg));
-}
 
 // Shift as the key messages have it, in their order (the server's state may
 // be ahead of the queue).
@@ -56,12 +56,12 @@ bool Mnemonic(HWND hDlg, UINT key) {
             ((record->style & SS_NOPREFIX) != 0 || (record->style & SS_TYPEMASK) > SS_RIGHT))
             continue;
         if (X11Mnemonic(record->title) != wanted) continue;
-        const LRESULT code = DialogCode(child);
+        const LRESULT code = X11DialogCode(child);
         if (code & DLGC_STATIC) {
             // A label or group box: on to the control after it.
             HWND next = GetNextDlgTabItem(hDlg, child, FALSE);
             if (next == nullptr) return true;
-            if (DialogCode(next) & DLGC_RADIOBUTTON) next = CheckedInGroup(hDlg, next);
+            if (X11DialogCode(next) & DLGC_RADIOBUTTON) next = CheckedInGroup(hDlg, next);
             X11DialogSetFocus(hDlg, next);
             return true;
         }
@@ -70,14 +70,6 @@ bool Mnemonic(HWND hDlg, UINT key) {
         return true;
     }
     return false;
-}
-
-void SetPushStyle(HWND button, bool asDefault) {
-    const LRESULT code = DialogCode(button);
-    if (asDefault && (code & DLGC_UNDEFPUSHBUTTON))
-        SendMessageA(button, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
-    if (!asDefault && (code & DLGC_DEFPUSHBUTTON))
-        SendMessageA(button, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
 }
 
 bool Forward(HWND focus, MSG* msg) {
@@ -91,33 +83,6 @@ bool Forward(HWND focus, MSG* msg) {
 
 }  // namespace
 
-void X11DialogSetFocus(HWND hDlg, HWND hCtl) {
-    DialogData* d = X11Dialog(hDlg);
-    if (d == nullptr) return;
-    if (hCtl != nullptr && X11FindWindow(hCtl) == nullptr) hCtl = nullptr;
-    const HWND old = d->focus != nullptr && X11FindWindow(d->focus) != nullptr ? d->focus : nullptr;
-    if (old == hCtl) return;
-    d->focus = hCtl;
-    if (old != nullptr) SendMessageA(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hCtl), 0);
-    // The default look follows a focused push button and otherwise sits on
-    // the dialog's default button.
-    const LRESULT code = DialogCode(hCtl);
-    const bool pushFocused = (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0;
-    HWND chosen = pushFocused ? hCtl : GetDlgItem(hDlg, d->defId);
-    for (HWND child : X11Children(hDlg))
-        if (child != chosen) SetPushStyle(child, false);
-    if (chosen != nullptr) SetPushStyle(chosen, true);
-    if (hCtl != nullptr && X11Dialog(hDlg) != nullptr)
-        SendMessageA(hCtl, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
-}
-
-bool X11HasFocus(HWND hCtl) {
-    X11WindowRecord* record = X11FindWindow(hCtl);
-    if (record == nullptr || record->parent == nullptr) return false;
-    DialogData* d = X11Dialog(record->parent);
-    return d != nullptr && d->focus == hCtl;
-}
-
 BOOL WINAPI IsDialogMessageA(HWND hDlg, LPMSG lpMsg) {
     if (lpMsg != nullptr && lpMsg->wParam == VK_SHIFT &&
         (lpMsg->message == WM_KEYDOWN || lpMsg->message == WM_KEYUP))
@@ -129,13 +94,13 @@ BOOL WINAPI IsDialogMessageA(HWND hDlg, LPMSG lpMsg) {
     const UINT key = static_cast<UINT>(lpMsg->wParam);
     switch (lpMsg->message) {
         case WM_KEYDOWN: {
-            const LRESULT code = DialogCode(focus, key, lpMsg);
+            const LRESULT code = X11DialogCode(focus, key, lpMsg);
             if (code & DLGC_WANTALLKEYS) return Forward(focus, lpMsg) ? TRUE : FALSE;
             switch (key) {
                 case VK_TAB: {
                     if (code & DLGC_WANTTAB) break;
                     HWND next = GetNextDlgTabItem(hDlg, focus, ShiftHeld() ? TRUE : FALSE);
-                    if (next != nullptr && (DialogCode(next) & DLGC_RADIOBUTTON))
+                    if (next != nullptr && (X11DialogCode(next) & DLGC_RADIOBUTTON))
                         next = CheckedInGroup(hDlg, next);
                     if (next != nullptr) X11DialogSetFocus(hDlg, next);
                     return TRUE;
@@ -154,7 +119,7 @@ BOOL WINAPI IsDialogMessageA(HWND hDlg, LPMSG lpMsg) {
                     for (int guard = 0; guard < 256; ++guard) {
                         next = GetNextDlgGroupItem(hDlg, next, back);
                         if (next == nullptr || next == focus) break;
-                        const LRESULT nextCode = DialogCode(next);
+                        const LRESULT nextCode = X11DialogCode(next);
                         if ((nextCode & DLGC_STATIC) != 0) continue;
                         if (fromRadio && (nextCode & DLGC_RADIOBUTTON) == 0) continue;
                         break;

@@ -4,7 +4,6 @@
 
 #include <mutex>
 
-#include "platform/x11/dialog_manager.h"
 #include "platform/x11/display.h"
 #include "platform/x11/keyboard.h"
 #include "platform/x11/message_loop.h"
@@ -235,24 +234,4 @@ void X11TranslateEvent(const XEvent& event) {
 
 BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     return PostWindowMessage(hWnd, Msg, wParam, lParam);
-}
-
-HWND WINAPI SetFocus(HWND hWnd) {
-    const HWND previous = X11FocusWindow();
-    // A dialog's control: the dialog manager keeps the control's focus, the
-    // X input focus stays with the dialog.
-    if (const HWND dialog = X11DialogOf(hWnd); dialog != nullptr && dialog != hWnd) {
-        X11DialogSetFocus(dialog, hWnd);
-        hWnd = dialog;
-    }
-    X11WindowRecord* record = X11FindWindow(hWnd);
-    if (record == nullptr) return nullptr;
-    X11ErrorTrap trap(X11Display());
-    XSetInputFocus(X11Display(), record->xid, RevertToParent, CurrentTime);
-    trap.Sync();
-    return previous;
-}
-
-HWND WINAPI GetFocus(void) {
-    return X11FocusWindow();
 }

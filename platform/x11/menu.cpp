@@ -7,10 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/x11/dialog_manager.h"
+#include "platform/x11/menu.h"
+
 #include "platform/x11/display.h"
+#include "platform/x11/drawing.h"
 #include "platform/x11/text.h"
 #include "platform/x11/window.h"
+#include "platform/x11/window_extra.h"
 
 struct MenuItem {
     UINT flags = 0;
@@ -22,8 +25,11 @@ struct HMENU__ {
     std::vector<MenuItem> items;
 };
 
+LRESULT CALLBACK X11MenuProc(HWND, UINT, WPARAM, LPARAM);
+
 namespace {
 
+constexpr char kMenuClass[] = "#32768";
 constexpr int kBorder = 3;
 constexpr int kLeftPad = 20;
 constexpr int kRightPad = 20;
@@ -187,12 +193,23 @@ void Key(ActiveMenu* m, UINT key) {
     }
 }
 
+void RegisterMenuClass() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    WNDCLASSA wc = {};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = X11MenuProc;
+    wc.lpszClassName = kMenuClass;
+    RegisterClassA(&wc);
+}
+
 // Runs the menu; the index of the chosen item or -1.
 int RunMenu(HMENU menu, int x, int y, bool keyboard) {
     if (!Live(menu) || menu->items.empty() || g_active != nullptr) return -1;
     Display* display = X11Display();
     if (display == nullptr) return -1;
-    X11RegisterBuiltinClasses();
+    RegisterMenuClass();
     ActiveMenu active;
     active.menu = menu;
     const SIZE size = LayoutMenu(&active);
@@ -201,8 +218,8 @@ int RunMenu(HMENU menu, int x, int y, bool keyboard) {
     x = std::clamp(x, 0, std::max(0, area.width - static_cast<int>(size.cx)));
     y = std::clamp(y, 0, std::max(0, area.height - static_cast<int>(size.cy)));
     g_active = &active;
-    active.window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "#32768", "", WS_POPUP, x, y,
-                                    size.cx, size.cy, nullptr, nullptr, nullptr, nullptr);
+    active.window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kMenuClass, "", WS_POPUP, x,
+                                    y, size.cx, size.cy, nullptr, nullptr, nullptr, nullptr);
     if (active.window == nullptr) {
         g_active = nullptr;
         return -1;

@@ -1,5 +1,6 @@
-// Fonts, text measurement and text drawing with Xft, and the device-context
-// state that text uses (selected font, colours, background mode).
+// Fonts, text measurement and text drawing with Xft, the device-context
+// state that text uses (selected font, colours, background mode), and the
+// '&' prefixes of labels.
 #include "platform/x11/text.h"
 
 #include <X11/Xft/Xft.h>
@@ -13,6 +14,7 @@
 #include <unordered_map>
 
 #include "platform/x11/display.h"
+#include "platform/x11/drawing.h"
 
 namespace {
 
@@ -459,4 +461,16 @@ int WINAPI GetDeviceCaps(HDC hdc, int index) {
         default:
             return 0;
     }
+}
+
+char X11Mnemonic(const std::string& text) {
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&') continue;
+        if (text[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return static_cast<char>(std::toupper(static_cast<unsigned char>(text[i + 1])));
+    }
+    return 0;
 }

@@ -6,7 +6,8 @@
 #include <string>
 
 #include "platform/win32.h"
-#include "platform/x11/dialog_manager.h"
+#include "platform/x11/gdi_objects.h"
+#include "platform/x11/xlib.h"
 
 struct _XftFont;
 
@@ -45,4 +46,10 @@ std::string X11StripPrefix(const std::string& text, int* underline);
 void X11DrawLabel(Window xid, HFONT font, const RECT& rect, const std::string& text, int align,
                   bool vCentre, bool wrap, bool noPrefix, bool disabled, COLORREF color);
 
+// Mnemonics: the letter after a single '&' (upper case), 0 for none.
+char X11Mnemonic(const std::string& text);
+
 bool X11IsLiveFont(HFONT font);
+
+// Drops what was selected into a device context that is being released.
+void X11ForgetDcState(HDC hdc);

@@ -126,6 +126,16 @@ DWORD X11WindowThread(HWND hWnd) {
     return found == table.end() ? 0 : found->second->threadId;
 }
 
+DWORD X11Style(HWND hWnd) {
+    X11WindowRecord* record = X11FindWindow(hWnd);
+    return record != nullptr ? record->style : 0;
+}
+
+void X11SetStyle(HWND hWnd, DWORD style) {
+    if (X11WindowRecord* record = X11FindWindow(hWnd))
+        record->style = (style & ~static_cast<DWORD>(WS_VISIBLE)) | (record->style & WS_VISIBLE);
+}
+
 void X11SetCursorWindow(HWND hWnd) {
     g_cursorWindow = hWnd;
 }

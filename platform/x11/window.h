@@ -10,6 +10,11 @@
 // For the user-interface thread; the record lives until the window is destroyed.
 X11WindowRecord* X11FindWindow(HWND hWnd);
 
+// The style of one of our windows (0 for others); setting it keeps WS_VISIBLE
+// as ShowWindow left it.
+DWORD X11Style(HWND hWnd);
+void X11SetStyle(HWND hWnd, DWORD style);
+
 // The thread that owns one of our windows, 0 for none.
 DWORD X11WindowThread(HWND hWnd);
 

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "platform/x11/dialog_manager.h"
+#include "platform/x11/text.h"
 #include "platform/x11/window.h"
 
 namespace {

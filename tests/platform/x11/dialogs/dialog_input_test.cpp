@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/x11/dialog_manager.h"
 #include "tests/support/dialog_support.h"
 
 namespace {

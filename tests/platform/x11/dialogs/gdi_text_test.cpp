@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "platform/posix/resources_table.h"
-#include "platform/x11/dialog_manager.h"
+#include "platform/x11/gdi_objects.h"
+#include "platform/x11/icons.h"
 #include "tests/support/dialog_support.h"
 
 namespace {

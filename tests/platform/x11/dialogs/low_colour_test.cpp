@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/x11/dialog_manager.h"
+#include "platform/x11/drawing.h"
 #include "platform/x11/text.h"
 #include "tests/support/dialog_support.h"
 

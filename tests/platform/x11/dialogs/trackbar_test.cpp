@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/x11/dialog_manager.h"
+#include "platform/x11/dialog_data.h"
+#include "platform/x11/dialog_focus.h"
 #include "tests/support/dialog_support.h"
 
 namespace {
