@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "spawner_test_helpers.h"
 
 namespace {
@@ -17,12 +19,21 @@ TEST(FormationClock, StartResetsTheSlotsAndChoosesAVariant) {
         t = 1;
     SeedRandom(42);
     StepFormation(e.get());
-    DrawReplay g{42};
-    EXPECT_EQ(FormationVariant(e.get()), g.Next() & 1);
     EXPECT_EQ(e->formationPhase.load(), 2);
     EXPECT_EQ(e->formationFull, 0);
     for (int32_t t : e->formationSlotTaken)
         EXPECT_EQ(t, 0);
+    // Either figure, and both over the seeds.
+    bool seen[2] = {};
+    for (uint32_t i = 1; i <= 64; ++i) {
+        e->formationPhase.store(1);
+        SeedRandom(SpreadSeed(i));
+        StepFormation(e.get());
+        const int32_t variant = FormationVariant(e.get());
+        ASSERT_TRUE(variant == 0 || variant == 1) << variant;
+        seen[variant] = true;
+    }
+    EXPECT_TRUE(seen[0] && seen[1]);
 }
 
 TEST(FormationClock, ClimbsHoldsAndEnds) {
@@ -73,52 +84,72 @@ TEST(FormationClock, Phase192RestoresTheStyleAndSquashIsLeftAlone) {
     EXPECT_EQ(s->formationPhase.load(), 65);
 }
 
-TEST(FormationCapture, TakesTheSlotAfterR4ModN) {
-    const uint32_t seed = CandidateSeed();
-    DrawReplay g{seed};
-    g.Next();
-    g.Next();
-    g.Next();
-    const int32_t r4 = g.Next();
+// Spawns one ball with the i-th spread seed and frees its node again; returns
+// the point of the figure it was captured for, or -1.
+int32_t CaptureWith(BallEngine* e, uint32_t i) {
+    BallNode* b = SpawnWithSeed(e, SpreadSeed(i));
+    const int32_t point = (b->flags & FlagFormation) ? int32_t(b->flags & FlagPathIndex) : -1;
+    ReleaseBall(e, b);
+    return point;
+}
+
+TEST(FormationCapture, CandidatesFillEveryPointOfTheFigureOnce) {
+    // While the formation holds, each candidate takes a free point of the
+    // figure: it starts at the frame's centre, reaches its point in eight
+    // frames and has the figure's look; when every point is taken the path
+    // is full.
     for (int variant = 0; variant < 2; ++variant) {
         auto e = SpawnEngine();
         e->formationPhase.store(65);
         FormationVariant(e.get()) = variant;
         const int32_t n = e->pathCount;
-        const int32_t want = (r4 % n + 1) % n;
-        BallNode* b = SpawnWithSeed(e.get(), seed);
-        EXPECT_EQ(b->flags, static_cast<uint32_t>(want) | FlagFormation);
-        EXPECT_EQ(e->formationSlotTaken[want], 1);
-        EXPECT_EQ(b->stamp, 1);
-        EXPECT_EQ(b->fullSize, e->unit);
-        EXPECT_EQ(b->moveFrames, 1000000);
-        EXPECT_EQ(b->x, 512);
-        EXPECT_EQ(b->y, 384);
-        EXPECT_EQ(b->vx, (e->pathX[want] - 512) >> 3);
-        EXPECT_EQ(b->vy, (e->pathY[want] - 384) >> 3);
-        EXPECT_EQ(b->look.lightDirection, 0xA00180);
-        EXPECT_EQ(b->look.topColour.g, variant == 0 ? 224 : 128);
-        EXPECT_EQ(b->look.specularIndex, variant == 0 ? 6 : 3);
+        ASSERT_GT(n, 1);
+        std::vector<int> takenBy(n, 0);
+        int captured = 0;
+        for (uint32_t i = 1; i <= 20000 && e->formationFull == 0; ++i) {
+            BallNode* b = SpawnWithSeed(e.get(), SpreadSeed(i));
+            if (b->flags & FlagFormation) {
+                const int32_t point = b->flags & FlagPathIndex;
+                ASSERT_LT(point, n);
+                EXPECT_EQ(takenBy[point]++, 0) << "point " << point << " taken twice";
+                EXPECT_EQ(e->formationSlotTaken[point], 1);
+                EXPECT_EQ(b->stamp, 1);
+                EXPECT_EQ(b->fullSize, e->unit);
+                EXPECT_EQ(b->moveFrames, 1000000);
+                EXPECT_EQ(b->x, 512);
+                EXPECT_EQ(b->y, 384);
+                EXPECT_NEAR(b->x + 8 * b->vx, e->pathX[point], 8);
+                EXPECT_NEAR(b->y + 8 * b->vy, e->pathY[point], 8);
+                EXPECT_EQ(b->look.topColour.g, variant == 0 ? 224 : 128);
+                ++captured;
+            }
+            ReleaseBall(e.get(), b);
+        }
+        EXPECT_EQ(captured, n) << "variant " << variant;
+        EXPECT_EQ(e->formationFull, 1);
     }
 }
 
-TEST(FormationCapture, SkipsTakenSlotsAndWraps) {
-    const uint32_t seed = CandidateSeed();
-    DrawReplay g{seed};
-    g.Next();
-    g.Next();
-    g.Next();
-    const int32_t r4 = g.Next();
-    auto e = SpawnEngine();
-    e->formationPhase.store(65);
-    const int32_t n = e->pathCount;
-    const int32_t start = r4 % n;
-    // Everything taken except the slot just before the first one examined.
-    for (int i = 0; i < n; ++i)
-        e->formationSlotTaken[i] = 1;
-    e->formationSlotTaken[start] = 0;
-    BallNode* b = SpawnWithSeed(e.get(), seed);
-    EXPECT_EQ(b->flags & 0xFF, static_cast<uint32_t>(start));
+TEST(FormationCapture, TheLastFreePointIsFoundWhereverItIs) {
+    auto probe = SpawnEngine();
+    const int32_t n = probe->pathCount;
+    ASSERT_GT(n, 2);
+    for (int32_t free : {0, n / 2, n - 1}) {
+        auto e = SpawnEngine();
+        e->formationPhase.store(65);
+        for (int32_t i = 0; i < n; ++i)
+            e->formationSlotTaken[i] = i != free;
+        uint32_t i = 1;
+        int32_t point = -1;
+        while (point < 0 && i < 1000)
+            point = CaptureWith(e.get(), i++);
+        EXPECT_EQ(point, free);
+        EXPECT_EQ(e->formationFull, 0);
+        // The next candidate finds the path full and stays an ordinary ball.
+        while (e->formationFull == 0 && i < 2000)
+            EXPECT_EQ(CaptureWith(e.get(), i++), -1);
+        EXPECT_EQ(e->formationFull, 1) << free;
+    }
 }
 
 TEST(FormationCapture, FullPathOrWrongPhaseLeavesAnOrdinaryBallWithoutStamp) {

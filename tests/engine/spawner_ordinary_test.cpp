@@ -1,59 +1,83 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "engine/look_templates.h"
 #include "spawner_test_helpers.h"
 
 namespace {
 
-TEST(OrdinaryBall, FieldsFollowTheDraws) {
-    // r2: vx from 0x80 (+1), vy from 0x200 (+1), bounce X (0xC00 clear), 0x3000 set.
-    const uint32_t seed = FindSeed([](const int32_t* r) {
-        const int32_t r2 = r[1], r3 = r[2];
-        return PlainR2(r2) && (r2 & 0x40) == 0 && (r2 & 0x80) && (r2 & 0x100) == 0 &&
-               (r2 & 0x200) && (r2 & 0xC00) == 0 && (r2 & 0x3000) == 0x1000 && (r3 & 0xF) &&
-               (r3 & 0x80) == 0 && (r3 & 0x300) && (r3 & 0xC00);
+// Hands check(ball) each new ordinary ball of `seeds` spread seeds but those
+// that start a converge burst (they are the burst's first ball).
+template <class Check>
+void ForEachOrdinaryBall(uint32_t seeds, Check check) {
+    SpawnWithEachSeed(
+        seeds, [](BallEngine*) {},
+        [&](BallEngine* e, BallNode* b) {
+            if (b->kind == BallKind::Ordinary && e->convergeLeft == 0) check(b);
+        });
+}
+
+TEST(OrdinaryBall, StartsSmallGreenAndInsideTheFrame) {
+    // Every new ordinary ball, whatever the seed: where it starts, its size,
+    // life and look; and the seeds between them reach every part of the frame
+    // and every bounce and wobble.
+    const uint32_t kMotionFlags = FlagBounceX | FlagBounceY | FlagWobble | FlagWobbleAlt;
+    int32_t minX = 1024, maxX = -1, minY = 768, maxY = -1;
+    int balls = 0;
+    uint32_t flagsSeen = 0;
+    ForEachOrdinaryBall(3000, [&](const BallNode* b) {
+        ++balls;
+        EXPECT_EQ(b->state, BallState::Growing);
+        EXPECT_EQ(b->opacityBoost, 64);  // Normal style
+        EXPECT_EQ(b->look.spriteWidth, 8);
+        EXPECT_GE(b->fullSize, 15);
+        EXPECT_LE(b->fullSize, 38);
+        EXPECT_TRUE(b->moveFrames == 0 ||
+                    (b->moveFrames >= b->fullSize && b->moveFrames < b->fullSize + 32))
+            << b->moveFrames << " frames for size " << b->fullSize;
+        EXPECT_GE(b->x, 0);
+        EXPECT_LT(b->x, 1024);
+        EXPECT_GE(b->y, 0);
+        EXPECT_LT(b->y, 768);
+        EXPECT_EQ(b->flags & ~kMotionFlags, 0u);
+        EXPECT_NE(b->flags & (FlagBounceX | FlagBounceY), FlagBounceX | FlagBounceY);
+        const ShadeParams& l = b->look;
+        EXPECT_GE(l.diffuseColour.g, 128);
+        EXPECT_LE(l.diffuseColour.g, 255);
+        EXPECT_LT(l.diffuseColour.r, 128);
+        EXPECT_LT(l.diffuseColour.b, 128);
+        minX = std::min(minX, b->x);
+        maxX = std::max(maxX, b->x);
+        minY = std::min(minY, b->y);
+        maxY = std::max(maxY, b->y);
+        flagsSeen |= b->flags;
     });
-    auto e = SpawnEngine();
-    BallNode* b = SpawnWithSeed(e.get(), seed);
-    DrawReplay g{seed};
-    const int32_t r1 = g.Next(), r2 = g.Next(), r3 = g.Next(), r4 = g.Next();
-    const int32_t px = r1 & 0x7F, py = (r1 >> 7) & 0x7F;
-    EXPECT_EQ(b->kind, BallKind::Ordinary);
-    EXPECT_EQ(b->state, BallState::Growing);
-    EXPECT_EQ(b->opacityBoost, 64);  // Normal style
-    EXPECT_EQ(b->fullSize, 15 + (((r2 & 0x17) * e->sizeScale) >> 16));
-    EXPECT_EQ(b->vx, 1);
-    EXPECT_EQ(b->vy, 1);
-    EXPECT_EQ(b->moveFrames, (r3 & 0x1F) + b->fullSize);
-    EXPECT_EQ(b->stamp, 0);
-    EXPECT_EQ(b->x, (px * 1024) >> 7);
-    EXPECT_EQ(b->y, (py * 768) >> 7);
-    uint32_t flags = FlagBounceX;
-    if (r4 & 1) flags |= FlagWobble;
-    if (r4 & 2) flags |= FlagWobbleAlt;
-    EXPECT_EQ(b->flags, flags);
-    const int32_t a = r4 & 0x7F, red = (r4 >> 4) & 0x7F, c = (r4 >> 8) & 0x7F;
-    EXPECT_EQ(b->look.diffuseColour.g, 128 + a);
-    EXPECT_EQ(b->look.topColour.g, 64 + (a >> 1));
-    EXPECT_EQ(b->look.rimColour.g, 64 + (a >> 2));
-    EXPECT_EQ(b->look.specularColour.g, 192 + (a >> 1));
-    EXPECT_EQ(b->look.diffuseColour.r, red);
-    EXPECT_EQ(b->look.specularColour.r, 128 + (red >> 2));
-    EXPECT_EQ(b->look.topColour.b, c >> 1);
-    EXPECT_EQ(b->look.specularColour.b, 128 + (c >> 2));
-    EXPECT_EQ(b->look.spriteWidth, 8);
-    EXPECT_EQ(b->look.ellipseHeight, 8);
-    EXPECT_EQ(b->look.secondLight, -1);
-    EXPECT_EQ(b->look.shadingFlags, 16);
-    if (r4 & 0x4000) {
-        EXPECT_EQ(b->look.specularIndex, 6);
-        EXPECT_EQ(b->look.lightDirection, 0x980180);
-        EXPECT_EQ(b->look.backLight, 8);
-    } else {
-        EXPECT_EQ(b->look.specularIndex, 4);
-        EXPECT_EQ(b->look.lightDirection, 0x880180);
-        EXPECT_EQ(b->look.backLight, (r4 & 0x2000) ? 14 : -16);
-    }
+    EXPECT_GT(balls, 2900);
+    EXPECT_LT(minX, 64);
+    EXPECT_GT(maxX, 960);
+    EXPECT_LT(minY, 48);
+    EXPECT_GT(maxY, 720);
+    EXPECT_EQ(flagsSeen, kMotionFlags);
+}
+
+TEST(OrdinaryBall, SlowOrStillAndFastOnlyInTheMiddleBand) {
+    // At most five pixels a frame on each axis; five only for a ball that
+    // starts in the middle half of that axis. Some balls stand still.
+    int still = 0, fastX = 0, fastY = 0;
+    ForEachOrdinaryBall(3000, [&](const BallNode* b) {
+        EXPECT_LE(std::abs(b->vx), 5);
+        EXPECT_LE(std::abs(b->vy), 5);
+        EXPECT_TRUE(std::abs(b->vx) != 5 || (b->x > 256 && b->x < 768)) << b->x;
+        EXPECT_TRUE(std::abs(b->vy) != 5 || (b->y > 192 && b->y < 576)) << b->y;
+        still += b->vx == 0 && b->vy == 0;
+        fastX += std::abs(b->vx) == 5;
+        fastY += std::abs(b->vy) == 5;
+    });
+    EXPECT_GT(still, 0);
+    EXPECT_GT(fastX, 0);
+    EXPECT_GT(fastY, 0);
 }
 
 TEST(OrdinaryBall, BounceYReplacesBounceXAndStillBallsDoNotMove) {
@@ -67,19 +91,6 @@ TEST(OrdinaryBall, BounceYReplacesBounceXAndStillBallsDoNotMove) {
     EXPECT_EQ(b->vx, 0);
     EXPECT_EQ(b->vy, 0);
     EXPECT_EQ(b->moveFrames, 0);
-}
-
-TEST(OrdinaryBall, FastInTheMiddleBandOnly) {
-    auto inBand = [](int32_t p) { return p > 32 && p < 96; };
-    const uint32_t seed = FindSeed([&](const int32_t* r) {
-        const int32_t px = r[0] & 0x7F, py = (r[0] >> 7) & 0x7F;
-        return PlainR2(r[1]) && (r[1] & 0xC0) == 0 && (r[1] & 0x300) == 0x200 &&
-               (r[2] & 0xF00) == 0 && inBand(px) && !inBand(py);
-    });
-    auto e = SpawnEngine();
-    BallNode* b = SpawnWithSeed(e.get(), seed);
-    EXPECT_EQ(b->vx, -5);
-    EXPECT_EQ(b->vy, 1);  // py outside 33..95
 }
 
 TEST(OrdinaryBall, FormationCandidateOnlyAfterTheIntroAndGreenHasNoBoost) {
@@ -162,48 +173,78 @@ TEST(Wind, OtherDirectionsAndTheLastBall) {
     }
 }
 
-TEST(GroupEvents, R2NineStartsAConvergeBurstAndAWind) {
-    const uint32_t seed = FindSeed([](const int32_t* r) { return r[1] == 9 && !(r[2] & 0x80); });
-    auto e = SpawnEngine();
-    e->frameCount = 100;
-    BallNode* b = SpawnWithSeed(e.get(), seed);
-    DrawReplay g{seed};
-    const int32_t r1 = g.Next();
-    EXPECT_EQ(e->convergeFrame, 128);
-    EXPECT_EQ(e->convergeX, (1024 * (r1 & 0x7F)) >> 7);
-    EXPECT_EQ(e->convergeY, (768 * ((r1 >> 7) & 0x7F)) >> 7);
-    EXPECT_EQ(e->convergeLeft, 27);  // the ball itself is the first of the burst
-    EXPECT_EQ(b->fullSize, 34);
-    EXPECT_EQ(e->wind, 399);  // the new wind, direction 0, already pushed this ball
-    EXPECT_EQ(e->ringCounter, 0);
+// Whether pos + f * v == point for some f in [first, last].
+bool PassesWithin(int32_t pos, int32_t v, int32_t point, int32_t first, int32_t last) {
+    if (v == 0) return pos == point;
+    for (int32_t f = first; f <= last; ++f)
+        if (pos + f * v == point) return true;
+    return false;
 }
 
-TEST(GroupEvents, RingStartsWhenNoConvergeBurstStarts) {
-    const uint32_t even = FindSeed([](const int32_t* r) {
-        return (r[1] & 0xFF) && (r[1] & 0x7FF0) == 0 && !(r[1] & 1) && !(r[1] & 8);
-    });
-    auto e = SpawnEngine();
-    SpawnWithSeed(e.get(), even);
-    DrawReplay g{even};
-    const int32_t r1 = g.Next();
-    EXPECT_EQ(e->ringCounter, 100);  // even: no ring ball in this call
-    EXPECT_EQ(e->ringX, (1024 * (r1 & 0x7F)) >> 7);
-    EXPECT_EQ(e->convergeLeft, 0);
-    EXPECT_EQ(e->wind, 0);
+TEST(GroupEvents, ABurstStartsAroundTheBallThatStartsIt) {
+    // Now and then a new ball starts a burst, either a converge burst whose
+    // first ball it becomes (unless it is a formation candidate), heading
+    // through the burst point 28 to 43 frames on, or a ring centred where the
+    // ball sits, whose balls follow from the next frame. Either may bring a
+    // wind, which pushes this ball already.
+    int converges = 0, rings = 0, winds = 0;
+    SpawnWithEachSeed(
+        20000, [](BallEngine* e) { e->frameCount = 100; },
+        [&](BallEngine* e, BallNode* b) {
+            const bool converge = e->convergeLeft != 0, ring = e->ringCounter != 0;
+            EXPECT_FALSE(converge && ring);
+            if (e->wind != 0) {
+                ++winds;
+                EXPECT_TRUE(converge || ring);
+                EXPECT_EQ(e->wind & 0xFFF, 399);
+            }
+            if (converge) {
+                ++converges;
+                EXPECT_EQ(e->convergeFrame, 128);
+                EXPECT_TRUE(e->convergeX >= 0 && e->convergeX < 1024) << e->convergeX;
+                EXPECT_TRUE(e->convergeY >= 0 && e->convergeY < 768) << e->convergeY;
+                EXPECT_EQ(e->convergeLeft, b->stamp != 0 ? 28 : 27);
+                if (b->stamp != 0) return;
+                EXPECT_EQ(b->fullSize, 34);
+                EXPECT_TRUE(PassesWithin(b->x, b->vx, e->convergeX, 28, 43))
+                    << b->x << " " << b->vx;
+                EXPECT_TRUE(PassesWithin(b->y, b->vy, e->convergeY, 28, 43))
+                    << b->y << " " << b->vy;
+            }
+            if (ring) {
+                ++rings;
+                EXPECT_EQ(e->ringCounter, 100);
+                EXPECT_EQ(b->x, e->ringX);
+                EXPECT_EQ(b->y, e->ringY);
+                EXPECT_EQ(b->flags & FlagVortex, 0u);
+            }
+        });
+    EXPECT_GT(converges, 0);
+    EXPECT_GT(rings, 0);
+    EXPECT_GT(winds, 0);
+}
 
-    // An odd r2 while a burst runs starts a ring instead; a running ring blocks it.
-    const uint32_t odd = FindSeed([](const int32_t* r) {
-        return (r[1] & 0xFF) && (r[1] & 0x7FF0) == 0 && (r[1] & 1) && !(r[1] & 8);
-    });
-    auto busy = SpawnEngine();
-    busy->convergeLeft = 5;
-    SpawnWithSeed(busy.get(), odd);
-    EXPECT_EQ(busy->ringCounter, 100);
-    auto ringing = SpawnEngine();
-    ringing->convergeLeft = 5;
-    ringing->ringCounter = 41;
-    SpawnWithSeed(ringing.get(), odd);
-    EXPECT_NE(ringing->ringCounter, 100);
+TEST(GroupEvents, ARunningBurstTurnsTheNextIntoARingAndARingBlocksBoth) {
+    // While a converge burst runs, a ball that would start one starts a ring;
+    // while a ring runs too, no burst starts at all.
+    int rings = 0;
+    SpawnWithEachSeed(
+        12000, [](BallEngine* e) { e->convergeLeft = 5; },
+        [&](BallEngine* e, BallNode*) {
+            EXPECT_EQ(e->convergeFrame, 0);  // no second converge burst
+            rings += e->ringCounter == 100;
+        });
+    EXPECT_GT(rings, 0);
+    SpawnWithEachSeed(
+        12000,
+        [](BallEngine* e) {
+            e->convergeLeft = 5;
+            e->ringCounter = 41;
+        },
+        [](BallEngine* e, BallNode*) {
+            EXPECT_EQ(e->convergeFrame, 0);
+            EXPECT_EQ(e->ringCounter, 41);
+        });
 }
 
 }  // namespace

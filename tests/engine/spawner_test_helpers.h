@@ -58,6 +58,29 @@ inline BallNode* SpawnWithSeed(BallEngine* e, uint32_t seed) {
     return e->head;
 }
 
+// The i-th of a run of seeds spread over the whole range: the first draws of
+// neighbouring seeds are alike (a hash's finishing mix).
+inline uint32_t SpreadSeed(uint32_t i) {
+    i ^= i >> 16;
+    i *= 0x85EBCA6Bu;
+    i ^= i >> 13;
+    i *= 0xC2B2AE35u;
+    return i ^ (i >> 16);
+}
+
+// Spawns one ball with each of `seeds` spread seeds on a fresh engine that
+// prepare(engine) sets up, and hands engine and ball to check(engine, ball):
+// what a caller sees of new balls, whatever the order of the draws.
+template <class Prepare, class Check>
+void SpawnWithEachSeed(uint32_t seeds, Prepare prepare, Check check) {
+    for (uint32_t i = 1; i <= seeds; ++i) {
+        auto e = SpawnEngine();
+        prepare(e.get());
+        BallNode* b = SpawnWithSeed(e.get(), SpreadSeed(i));
+        check(e.get(), b);
+    }
+}
+
 // An ordinary r2: low byte not zero, no event trigger.
 inline bool PlainR2(int32_t r2) {
     return (r2 & 0xFF) != 0 && (r2 & 0x7FF0) != 0;
