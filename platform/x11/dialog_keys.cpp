@@ -1,7 +1,7 @@
-// The keyboard interface of dialogs: focus among the controls, Tab and the
-// arrow keys, Enter and Escape, F1, mnemonics and the system menu key.
-// The X input focus stays on the dialog's top-level window; the dialog
-// manager keeps which control has the focus and hands keys on to it.
+// The keyboard interface of dialogs (IsDialogMessageA): Tab and the arrow
+// keys, Enter and Escape, F1, mnemonics and the system menu key. Keys reach
+// the dialog's top-level window; the control with the focus (dialog_focus.cpp)
+// gets the keys the dialog manager does not take.
 #include <algorithm>
 #include <cctype>
 
