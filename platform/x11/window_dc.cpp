@@ -7,9 +7,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "platform/x11/text.h"
-#include "platform/x11/window.h"
-
 namespace {
 
 bool Overlap(const RECT& a, const RECT& b) {
@@ -306,19 +303,4 @@ void X11WindowDC::TransferDib(const DibTransfer& t) {
                   static_cast<int>(left), static_cast<int>(top), w, h);
     }
     FlushLater();
-}
-
-HDC WINAPI GetDC(HWND hWnd) {
-    X11WindowRecord* record = X11FindWindow(hWnd);
-    Display* display = X11Display();
-    if (record == nullptr || display == nullptr) return nullptr;
-    return new X11WindowDC(record->xid, record->width, record->height, DisplayString(display));
-}
-
-int WINAPI ReleaseDC(HWND, HDC hDC) {
-    auto* dc = dynamic_cast<X11WindowDC*>(hDC);
-    if (dc == nullptr) return 0;
-    X11ForgetDcState(hDC);  // the fonts and colours selected into it
-    delete dc;
-    return 1;
 }
