@@ -9,7 +9,6 @@
 #include "engine/sine_tables.h"
 #include "render/ball_maps.h"
 #include "render/compositing.h"
-#include "render/fade_planes.h"
 #include "render/shade_ball.h"
 #include "render/wrap_math.h"
 
@@ -136,8 +135,8 @@ bool ShrinkBall(BallEngine* e, BallNode* b) {
 }
 
 void FadeBackground(BallEngine* e) {
-    const int64_t count = static_cast<int64_t>(e->frame.width) * e->frame.height;
-    FadePlanes(e->frame.backgroundPixels, e->frame.frontPixels, count, (e->frameCount & 4) != 0);
+    e->frame.fadeMap.Fade(e->frame.backgroundPixels, e->frame.frontPixels,
+                          (e->frameCount & 4) != 0);
 }
 
 void DrawBall(BallEngine* e, BallNode* b) {
@@ -176,6 +175,7 @@ void DrawBall(BallEngine* e, BallNode* b) {
         if (b->stamp != 0 && drawable) {
             BlendSprite(e->sprites[0], fb.backgroundPixels, left, top, fb.width, fb.height,
                         b->opacityBoost);
+            fb.fadeMap.Mark(r);
         }
         ReleaseBall(e, b);
     }

@@ -113,6 +113,7 @@ void FillBackground(BallEngine* e, uint32_t value) {
     uint32_t* back = e->frame.backgroundPixels;
     for (int64_t i = 0; i < count; ++i)
         back[i] = value;
+    e->frame.fadeMap.MarkAll();
 }
 
 // Runs one sub-step; returns true when the ball is to be drawn.
@@ -280,6 +281,7 @@ void DrawIntroBall(BallEngine* e) {
             if ((dst[j] & 0xFFFFu) < (src[j] & 0xFFFFu)) dst[j] = src[j];
         }
     }
+    e->frame.fadeMap.Mark(RECT{bx + colStart, by + rowStart, bx + colEnd, by + rowEnd});
 }
 
 int32_t RunIntroFrame(BallEngine* e) {

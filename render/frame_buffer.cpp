@@ -29,7 +29,9 @@ int32_t FrameBuffer::Create(HDC targetDc, int32_t newWidth, int32_t newHeight) {
         VirtualAlloc(nullptr, SIZE_T(byteSize), MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
     backgroundPixels = static_cast<uint32_t*>(
         VirtualAlloc(nullptr, SIZE_T(byteSize), MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
-    return frontPixels && backgroundPixels ? 1 : -1;
+    if (!frontPixels || !backgroundPixels) return -1;
+    fadeMap.Cover(width, height);
+    return 1;
 }
 
 void FrameBuffer::PresentRect(const RECT& rect) const {

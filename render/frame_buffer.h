@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/win32.h"
+#include "render/fade_map.h"
 
 struct FrameBuffer {
     int32_t width = 0;  // also the row length of both planes
@@ -16,6 +17,9 @@ struct FrameBuffer {
     uint32_t* backgroundPixels = nullptr;  // the picture without moving balls
     HDC hdc = nullptr;
     BITMAPV4HEADER header = {};
+    // The background tiles that may still fade; whoever writes backgroundPixels marks
+    // what it wrote (fadeMap.Mark, or fadeMap.MarkAll after any other write).
+    FadeMap fadeMap;
 
     // Creates both zero-filled planes once. Returns 1, 0 if already created, -1 if an
     // allocation failed (the plane obtained is kept).
