@@ -26,6 +26,57 @@ inline uint32_t Copied(uint32_t word, bool negate) {
     return negate ? 0u - word : word;
 }
 
+// to[k] = from[-k] (negated) for k < count: one row's half from the other half, mirrored.
+// Separate loops for the two cases keep each one vectorisable.
+void MirrorRun(uint32_t* __restrict to, const uint32_t* __restrict from, int32_t count,
+               bool negate) {
+    if (negate) {
+        for (int32_t k = 0; k < count; ++k)
+            to[k] = 0u - from[-k];
+    } else {
+        for (int32_t k = 0; k < count; ++k)
+            to[k] = from[-k];
+    }
+}
+
+// to[k] = from[k] (negated) for k < count: a whole row from another row.
+void CopyRun(uint32_t* __restrict to, const uint32_t* __restrict from, int32_t count, bool negate) {
+    if (negate) {
+        for (int32_t k = 0; k < count; ++k)
+            to[k] = 0u - from[k];
+    } else {
+        std::memcpy(to, from, size_t(count) * sizeof(uint32_t));
+    }
+}
+
+// Modes 5 to 8 a run at a time, where rows do not overlap (stride >= width): what is read
+// is then never written by the same call, so the order of the copies does not matter.
+// False for other modes.
+bool MirrorHalves(int32_t mode, const Block& b, int32_t width, int32_t rows, bool negate) {
+    const int32_t h = width / 2;
+    const int32_t v = rows / 2;
+    switch (mode) {
+        case 5:  // right half from the left half, mirrored
+            for (int32_t r = 0; h > 0 && r < rows; ++r)
+                MirrorRun(&b.At(r, width - h), &b.At(r, h - 1), h, negate);
+            return true;
+        case 6:  // left half from the right half, mirrored
+            for (int32_t r = 0; h > 0 && r < rows; ++r)
+                MirrorRun(&b.At(r, 0), &b.At(r, width - 1), h, negate);
+            return true;
+        case 7:  // upper rows from the lower rows, mirrored
+            for (int32_t i = 0; i < v; ++i)
+                CopyRun(&b.At(rows - 1 - i, 0), &b.At(i, 0), width, negate);
+            return true;
+        case 8:  // lower rows from the upper rows, mirrored
+            for (int32_t i = 0; i < v; ++i)
+                CopyRun(&b.At(i, 0), &b.At(rows - 1 - i, 0), width, negate);
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 void TransformPixels(int32_t mode, uint32_t* pixels, int32_t width, int32_t rows, int32_t stride) {
@@ -40,6 +91,7 @@ void TransformPixels(int32_t mode, uint32_t* pixels, int32_t width, int32_t rows
         negate = true;
         mode -= 8;
     }
+    if (b.stride >= width && MirrorHalves(mode, b, width, rows, negate)) return;
 
     switch (mode) {
         case 1:  // horizontal flip
