@@ -22,22 +22,23 @@ AVX2 inline V ShiftBy(V q, V e) {
     return Select(IsNegative(e), left, right);
 }
 
-// The shift ladders of Sq16 and Sq15: the first mask (from the top) that meets v.
+// The shift ladders of Sq16 and Sq15: the first mask (from the top) that meets v. Each
+// mask starts at a bit 15 + 4k (Sq16) or 15 + 2k (Sq15) and reaches at least up to the
+// next mask's start, so the first one met is the one where v's highest bit below bit 31
+// lies: the shift counts the starts at or below that bit.
 AVX2 inline V Ladder16(V v) {
-    V s = _mm256_setzero_si256();
-    s = Select(IsZero(And(v, Set(0x7F8000))), s, Set(4));
-    s = Select(IsZero(And(v, Set(0x780000))), s, Set(8));
-    s = Select(IsZero(And(v, Set(0x7F800000))), s, Set(12));
-    s = Select(IsZero(And(v, Set(0x78000000))), s, Set(16));
-    return s;
+    const V x = And(v, Set(0x7FFFFFFF));
+    V count = _mm256_setzero_si256();  // minus the starts passed
+    for (int k = 0; k < 4; ++k)
+        count = Add(count, Greater(x, Set((int32_t(1) << (15 + 4 * k)) - 1)));
+    return _mm256_slli_epi32(Neg(count), 2);
 }
 AVX2 inline V Ladder15(V v) {
-    static constexpr int32_t kMasks[8] = {0x7F8000,   0x60000,   0x780000,   0x600000,
-                                          0x7F800000, 0x6000000, 0x78000000, 0x60000000};
-    V s = _mm256_setzero_si256();
+    const V x = And(v, Set(0x7FFFFFFF));
+    V count = _mm256_setzero_si256();
     for (int k = 0; k < 8; ++k)
-        s = Select(IsZero(And(v, Set(kMasks[k]))), s, Set(2 * (k + 1)));
-    return s;
+        count = Add(count, Greater(x, Set((int32_t(1) << (15 + 2 * k)) - 1)));
+    return _mm256_slli_epi32(Neg(count), 1);
 }
 
 AVX2 inline V ScaledSquare(V v, V len2, V s, V s2, int32_t bias) {
