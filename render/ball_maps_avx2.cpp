@@ -1,6 +1,9 @@
 // QuarterRowAvx2: QuarterPixel on eight columns at a time, with the same wrapping
 // products; divisions and the root through double precision, exact for 32-bit operands.
 #include "render/ball_maps_quarter.h"
+
+#include <cstring>
+
 #include "render/sprite_buffer.h"
 #include "render/vector_paths.h"
 
@@ -21,8 +24,10 @@ AVX2 void QuarterRowAvx2(const QuarterSetup& q, int32_t i, uint32_t* height, int
     const V limit = Set(0x3FFF);
     const V zero = _mm256_setzero_si256();
     V j = _mm256_add_epi32(_mm256_setr_epi32(0, 2, 4, 6, 8, 10, 12, 14), Set(q.jOffset));
-    int32_t m = 0;
-    for (; m + 8 <= count; m += 8, j = Add(j, Set(16))) {
+    // The last, partial group of eight is worked out whole into scratch words and only
+    // its first lanes are kept; every lane operation is defined for any operands.
+    alignas(32) int32_t rest[3][8];
+    for (int32_t m = 0; m < count; m += 8, j = Add(j, Set(16))) {
         const V jj = Mul(j, j);
         const V outer = Sub(Sub(top, Mul(jj, kxOut)), rowOut);
         const V inner = Sub(Sub(top, Mul(jj, kxIn)), rowIn);
@@ -42,13 +47,21 @@ AVX2 void QuarterRowAvx2(const QuarterSetup& q, int32_t i, uint32_t* height, int
             ys = _mm256_min_epi32(_mm256_srai_epi32(ySlopeRaw, 13), limit);
         }
         const V inside = Greater(outer, zero);
-        _mm256_storeu_si256(reinterpret_cast<V*>(height + m),
-                            Select(inside, h, Set(int32_t(kEmptyPixel))));
-        _mm256_storeu_si256(reinterpret_cast<V*>(xSlope + m), And(inside, xs));
-        _mm256_storeu_si256(reinterpret_cast<V*>(ySlope + m), And(inside, ys));
+        const V words[3] = {Select(inside, h, Set(int32_t(kEmptyPixel))), And(inside, xs),
+                            And(inside, ys)};
+        if (m + 8 <= count) {
+            _mm256_storeu_si256(reinterpret_cast<V*>(height + m), words[0]);
+            _mm256_storeu_si256(reinterpret_cast<V*>(xSlope + m), words[1]);
+            _mm256_storeu_si256(reinterpret_cast<V*>(ySlope + m), words[2]);
+            continue;
+        }
+        for (int k = 0; k < 3; ++k)
+            _mm256_store_si256(reinterpret_cast<V*>(rest[k]), words[k]);
+        const size_t bytes = size_t(count - m) * sizeof(int32_t);
+        std::memcpy(height + m, rest[0], bytes);
+        std::memcpy(xSlope + m, rest[1], bytes);
+        std::memcpy(ySlope + m, rest[2], bytes);
     }
-    for (; m < count; ++m)
-        QuarterPixel(q, i, 2 * m + q.jOffset, height + m, xSlope + m, ySlope + m);
 }
 
 #else
