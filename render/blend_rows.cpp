@@ -93,7 +93,19 @@ void BlendRowSse2(const uint32_t* s, uint32_t* d, int32_t count, int32_t opacity
                          _mm_andnot_si128(keep, mixed));
         _mm_storeu_si128(out, result);
     }
-    BlendRowPlain(s + k, d + k, count - k, opacityBoost);
+    // The last one to three pixels as a whole vector in scratch words; the spare lanes
+    // hold empty sprite pixels, which keep their plane word.
+    if (k < count) {
+        uint32_t sprite[4] = {0xFF000000u, 0xFF000000u, 0xFF000000u, 0xFF000000u};
+        uint32_t plane[4] = {};
+        for (int32_t j = 0; j < count - k; ++j) {
+            sprite[j] = s[k + j];
+            plane[j] = d[k + j];
+        }
+        BlendRowSse2(sprite, plane, 4, opacityBoost);
+        for (int32_t j = 0; j < count - k; ++j)
+            d[k + j] = plane[j];
+    }
 }
 
 #else
