@@ -38,6 +38,7 @@ class FadeMap {
     // scratch bytes for what a pass saw in each tile of a band.
     uint8_t* m_tiles = nullptr;
     uint8_t* m_saw = nullptr;
+    int32_t* m_runs = nullptr;  // scratch: a band's runs of tiles to visit
     int32_t m_width = 0;
     int32_t m_height = 0;
     int32_t m_columns = 0;
