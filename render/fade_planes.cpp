@@ -50,18 +50,37 @@ void FadeTileRunPlain(uint32_t* background, uint32_t* front, int32_t tiles, bool
 
 #if QUORIX_HAS_SSE2_KERNELS
 
+namespace {
+
+// One pass's step on four words at once: green down by one or two levels, blue
+// down by one where it is left above 0x0F, and red down in the strong pass.
+struct FadeStepSse2 {
+    __m128i step, blue, red, one, redStep, zero;
+    explicit FadeStepSse2(bool strong)
+        : step(_mm_set1_epi32(strong ? 0x200 : 0x100)),
+          blue(_mm_set1_epi32(0xF0)),
+          // The red test is against 0 in the weak pass, so it never subtracts there.
+          red(_mm_set1_epi32(strong ? 0xE00000 : 0)),
+          one(_mm_set1_epi32(1)),
+          redStep(_mm_set1_epi32(0x10000)),
+          zero(_mm_setzero_si128()) {}
+    __m128i operator()(__m128i p) const {
+        __m128i q = _mm_sub_epi32(p, step);
+        q = _mm_sub_epi32(q, _mm_andnot_si128(_mm_cmpeq_epi32(_mm_and_si128(q, blue), zero), one));
+        return _mm_sub_epi32(
+            q, _mm_andnot_si128(_mm_cmpeq_epi32(_mm_and_si128(q, red), zero), redStep));
+    }
+};
+
+}  // namespace
+
 uint32_t FadePlanesSse2(uint32_t* background, uint32_t* front, int64_t count, bool strong) {
     const __m128i green = _mm_set1_epi32(0xFF00);
     const __m128i limit = _mm_set1_epi32(strong ? 0x1F00 : 0x3F00);
     // The other pass's limit, for what the run saw.
     const __m128i otherLimit = _mm_set1_epi32(strong ? 0x3F00 : 0x1F00);
-    const __m128i step = _mm_set1_epi32(strong ? 0x200 : 0x100);
-    const __m128i blue = _mm_set1_epi32(0xF0);
-    const __m128i red = _mm_set1_epi32(strong ? 0xE00000 : 0);
-    const __m128i one = _mm_set1_epi32(1);
-    const __m128i redStep = _mm_set1_epi32(0x10000);
-    const __m128i zero = _mm_setzero_si128();
-    __m128i sawOther = zero;
+    const FadeStepSse2 faded(strong);
+    __m128i sawOther = _mm_setzero_si128();
     int fadedAny = 0;
     int64_t i = 0;
     for (; i + 4 <= count; i += 4) {
@@ -73,11 +92,7 @@ uint32_t FadePlanesSse2(uint32_t* background, uint32_t* front, int64_t count, bo
         const int mask = _mm_movemask_epi8(fades);
         if (mask == 0) continue;
         fadedAny = 1;
-        __m128i q = _mm_sub_epi32(p, step);
-        q = _mm_sub_epi32(q, _mm_andnot_si128(_mm_cmpeq_epi32(_mm_and_si128(q, blue), zero), one));
-        // The red test is against 0 in the weak pass, so it never subtracts there.
-        q = _mm_sub_epi32(q,
-                          _mm_andnot_si128(_mm_cmpeq_epi32(_mm_and_si128(q, red), zero), redStep));
+        const __m128i q = faded(p);
         __m128i* f = reinterpret_cast<__m128i*>(front + i);
         const __m128i old = _mm_loadu_si128(f);
         _mm_storeu_si128(b, _mm_or_si128(_mm_and_si128(fades, q), _mm_andnot_si128(fades, p)));
@@ -95,12 +110,7 @@ void FadeTileRunSse2(uint32_t* background, uint32_t* front, int32_t tiles, bool 
     const __m128i green = _mm_set1_epi32(0xFF00);
     const __m128i weakLimit = _mm_set1_epi32(0x3F00);
     const __m128i strongLimit = _mm_set1_epi32(0x1F00);
-    const __m128i step = _mm_set1_epi32(strong ? 0x200 : 0x100);
-    const __m128i blue = _mm_set1_epi32(0xF0);
-    const __m128i red = _mm_set1_epi32(strong ? 0xE00000 : 0);
-    const __m128i one = _mm_set1_epi32(1);
-    const __m128i redStep = _mm_set1_epi32(0x10000);
-    const __m128i zero = _mm_setzero_si128();
+    const FadeStepSse2 faded(strong);
     for (int32_t k = 0; k < tiles; ++k) {
         __m128i* b = reinterpret_cast<__m128i*>(background + int64_t(k) * kFadeTileWidth);
         __m128i* f = reinterpret_cast<__m128i*>(front + int64_t(k) * kFadeTileWidth);
@@ -123,11 +133,7 @@ void FadeTileRunSse2(uint32_t* background, uint32_t* front, int32_t tiles, bool 
             const __m128i fades = strong ? overStrong[v] : overWeak[v];
             const int lanes = _mm_movemask_epi8(fades);
             if (lanes == 0) continue;
-            __m128i q = _mm_sub_epi32(p[v], step);
-            q = _mm_sub_epi32(q,
-                              _mm_andnot_si128(_mm_cmpeq_epi32(_mm_and_si128(q, blue), zero), one));
-            q = _mm_sub_epi32(
-                q, _mm_andnot_si128(_mm_cmpeq_epi32(_mm_and_si128(q, red), zero), redStep));
+            const __m128i q = faded(p[v]);
             if (lanes == 0xFFFF) {
                 // Every lane fades: the front words are replaced without being read.
                 _mm_storeu_si128(b + v, q);
