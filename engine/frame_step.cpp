@@ -173,9 +173,11 @@ void DrawBall(BallEngine* e, BallNode* b) {
     if (b->state == BallState::Retiring) {
         RetireKind(e, b);
         if (b->stamp != 0 && drawable) {
-            BlendSprite(e->sprites[0], fb.backgroundPixels, left, top, fb.width, fb.height,
+            const SpriteBuffer& stamp = e->sprites[0];
+            BlendSprite(stamp, fb.backgroundPixels, left, top, fb.width, fb.height,
                         b->opacityBoost);
-            fb.fadeMap.Mark(r);
+            // The stamp's own area: a roller's shifted sprite, which sized r, is another one.
+            fb.fadeMap.Mark(RECT{left, top, left + stamp.Width(), top + stamp.Height()});
         }
         ReleaseBall(e, b);
     }
