@@ -129,8 +129,10 @@ TEST(FadeMap, MarkedWritesFadeLikeTheWholePlane) {
                 const RECT rect{left, top, left + r.In(0, 24), top + r.In(0, 24)};
                 const uint32_t colour = (uint32_t(r.In(0, 255)) << 16) |
                                         (uint32_t(r.In(0x20, 0xFF)) << 8) | uint32_t(r.In(0, 255));
-                for (int32_t y = std::max(rect.top, 0); y < std::min(rect.bottom, h); ++y) {
-                    for (int32_t x = std::max(rect.left, 0); x < std::min(rect.right, w); ++x) {
+                for (int32_t y = std::max<int32_t>(rect.top, 0);
+                     y < std::min<int32_t>(rect.bottom, h); ++y) {
+                    for (int32_t x = std::max<int32_t>(rect.left, 0);
+                         x < std::min<int32_t>(rect.right, w); ++x) {
                         back[size_t(y) * size_t(w) + size_t(x)] = colour;
                         refBack[size_t(y) * size_t(w) + size_t(x)] = colour;
                     }
