@@ -28,6 +28,16 @@ inline bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 10000) 
     }
 }
 
+// In a forked child: runs argv (searched on PATH), or ends the child with 127.
+[[noreturn]] inline void ExecOrExit(const std::vector<std::string>& argv) {
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+}
+
 // A running child process; ended (SIGKILL) and reaped when the object goes.
 class ChildProcess {
   public:
@@ -72,12 +82,7 @@ class ChildProcess {
                                 : open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(out, 1);
             dup2(err, 2);
-            std::vector<char*> args;
-            for (const std::string& a : argv)
-                args.push_back(const_cast<char*>(a.c_str()));
-            args.push_back(nullptr);
-            execvp(args[0], args.data());
-            _exit(127);
+            ExecOrExit(argv);
         }
         return true;
     }
@@ -161,12 +166,7 @@ class XvfbServer {
             dup2(null, 0);
             dup2(null, 1);
             dup2(null, 2);
-            std::vector<char*> args;
-            for (const std::string& a : argv)
-                args.push_back(const_cast<char*>(a.c_str()));
-            args.push_back(nullptr);
-            execvp(args[0], args.data());
-            _exit(127);
+            ExecOrExit(argv);
         }
         close(fds[1]);
         std::string number;
