@@ -309,7 +309,9 @@ void ShadeBall(SpriteBuffer* maps, const ShadeParams& look) {
     const int32_t count = w * n;
     const int32_t* xSlope = reinterpret_cast<const int32_t*>(maps[1].pixels);
     const int32_t* ySlope = reinterpret_cast<const int32_t*>(maps[2].pixels);
-    if (UseAvx2())
+    if (UseAvx512())
+        ShadePixelsAvx512(setup, maps[0].pixels, xSlope, ySlope, count);
+    else if (UseAvx2())
         ShadePixelsAvx2(setup, maps[0].pixels, xSlope, ySlope, count);
     else
         ShadePixelsPortable(setup, maps[0].pixels, xSlope, ySlope, count);

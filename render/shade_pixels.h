@@ -30,9 +30,11 @@ ShadeSetup MakeShadeSetup(const ShadeParams& look);
 uint32_t ShadePixel(const ShadeSetup& s, uint32_t word, int32_t sx, int32_t sy);
 
 // Lights count pixels in place: height[k] becomes the lit word of height[k], xSlope[k],
-// ySlope[k]. The portable kernel calls ShadePixel for each; the AVX2 one gives the same
-// words eight at a time.
+// ySlope[k]. The portable kernel calls ShadePixel for each; the AVX2 and AVX-512 ones give
+// the same words eight and sixteen at a time.
 void ShadePixelsPortable(const ShadeSetup& s, uint32_t* height, const int32_t* xSlope,
                          const int32_t* ySlope, int32_t count);
 void ShadePixelsAvx2(const ShadeSetup& s, uint32_t* height, const int32_t* xSlope,
                      const int32_t* ySlope, int32_t count);
+void ShadePixelsAvx512(const ShadeSetup& s, uint32_t* height, const int32_t* xSlope,
+                       const int32_t* ySlope, int32_t count);

@@ -1,7 +1,7 @@
-// The AVX2 shading against the portable one where the shift ladders of the scaled squares
-// change step: slopes at and around every power of two, so that the squared lengths and
-// the light products cross each mask's lowest bit, for the looks of the ordinary balls
-// and of lights from every side.
+// The AVX2 and AVX-512 shading against the portable one where the shift ladders of the scaled
+// squares change step: slopes at and around every power of two, so that the squared lengths and the
+// light products cross each mask's lowest bit, for the looks of the ordinary balls and of lights
+// from every side.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -13,8 +13,9 @@
 
 namespace {
 
-TEST(ShadeLadders, KernelsAgreeAcrossEveryPowerOfTwo) {
-    if (!Avx2Available()) GTEST_SKIP() << "no AVX2 on this processor or in this build";
+using ShadeKernel = void (*)(const ShadeSetup&, uint32_t*, const int32_t*, const int32_t*, int32_t);
+
+void CheckAcrossEveryPowerOfTwo(ShadeKernel kernel) {
     std::vector<int32_t> slopes;
     for (int32_t bit = 0; bit < 31; ++bit) {
         for (int32_t d : {-1, 0, 1}) {
@@ -45,12 +46,22 @@ TEST(ShadeLadders, KernelsAgreeAcrossEveryPowerOfTwo) {
                     }
                     std::vector<uint32_t> portable = height, wide = height;
                     ShadePixelsPortable(setup, portable.data(), xs.data(), ys.data(), n);
-                    ShadePixelsAvx2(setup, wide.data(), xs.data(), ys.data(), n);
+                    kernel(setup, wide.data(), xs.data(), ys.data(), n);
                     ASSERT_EQ(wide, portable) << radius << " " << std::hex << light << " " << flags;
                 }
             }
         }
     }
+}
+
+TEST(ShadeLadders, KernelsAgreeAcrossEveryPowerOfTwo) {
+    if (!Avx2Available()) GTEST_SKIP() << "no AVX2 on this processor or in this build";
+    CheckAcrossEveryPowerOfTwo(ShadePixelsAvx2);
+}
+
+TEST(ShadeLadders, Avx512AgreesAcrossEveryPowerOfTwo) {
+    if (!Avx512Available()) GTEST_SKIP() << "no AVX-512 on this processor or in this build";
+    CheckAcrossEveryPowerOfTwo(ShadePixelsAvx512);
 }
 
 }  // namespace

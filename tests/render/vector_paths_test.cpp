@@ -1,5 +1,5 @@
-// The AVX2 kernels against the portable ones: the same words for random looks and
-// inputs, from the values the shape maps produce to arbitrary 32-bit words.
+// The AVX2 and AVX-512 kernels against the portable ones: the same words for random looks
+// and inputs, from the values the shape maps produce to arbitrary 32-bit words.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,6 +23,14 @@ struct PortableOnly {
     PortableOnly() { AllowWidePaths(false); }
     ~PortableOnly() { AllowWidePaths(true); }
 };
+
+// Limits the paths to one width for a test, and restores them all after it.
+struct WidestPath {
+    explicit WidestPath(VectorPath widest) { LimitWidePaths(widest); }
+    ~WidestPath() { AllowWidePaths(true); }
+};
+
+using ShadeKernel = void (*)(const ShadeSetup&, uint32_t*, const int32_t*, const int32_t*, int32_t);
 
 class Random {
   public:
@@ -72,29 +80,62 @@ ShadeParams RandomLook(Random& r) {
     return look;
 }
 
-TEST(VectorPaths, ShadingKernelsAgreeOnRandomWords) {
-    if (!Avx2Available()) GTEST_SKIP() << "no AVX2 on this processor or in this build";
-    Random r(11);
+// Runs of up to maxCount pixels (shorter than a vector, whole vectors and tails) lit by
+// kernel and by the portable one, in buffers with guard words behind the run that the
+// kernel must neither change nor let into the run's words.
+void CheckShadingOnRandomWords(ShadeKernel kernel, uint32_t seed, int32_t maxCount) {
+    Random r(seed);
+    const int32_t kGuard = 16;
     for (int round = 0; round < 3000; ++round) {
         const ShadeSetup setup = MakeShadeSetup(RandomLook(r));
-        const int32_t n = r.In(0, 45);  // includes runs shorter than a vector and tails
-        std::vector<uint32_t> height(n);
-        std::vector<int32_t> xs(n), ys(n);
+        const int32_t n = r.In(0, maxCount);
+        std::vector<uint32_t> height(size_t(n + kGuard));
+        std::vector<int32_t> xs(size_t(n + kGuard)), ys(size_t(n + kGuard));
         const bool wild = r.OneIn(3);
-        for (int32_t k = 0; k < n; ++k) {
+        for (int32_t k = 0; k < n + kGuard; ++k) {
             const uint32_t t = r.OneIn(4) ? 0xFF : (r.OneIn(2) ? 0 : uint32_t(r.In(1, 254)));
-            height[k] = wild ? uint32_t(r.Any()) : (t << 24) | uint32_t(r.Pick(0, 0x7FFF));
-            xs[k] = wild ? r.Any() : r.Pick(-0x4000, 0x4000);
-            ys[k] = wild ? r.Any() : r.Pick(-0x4000, 0x4000);
+            height[size_t(k)] = wild ? uint32_t(r.Any()) : (t << 24) | uint32_t(r.Pick(0, 0x7FFF));
+            xs[size_t(k)] = wild ? r.Any() : r.Pick(-0x4000, 0x4000);
+            ys[size_t(k)] = wild ? r.Any() : r.Pick(-0x4000, 0x4000);
         }
         std::vector<uint32_t> portable = height, wide = height;
         ShadePixelsPortable(setup, portable.data(), xs.data(), ys.data(), n);
-        ShadePixelsAvx2(setup, wide.data(), xs.data(), ys.data(), n);
-        for (int32_t k = 0; k < n; ++k)
-            ASSERT_EQ(wide[k], portable[k])
-                << "round " << round << " pixel " << k << " word " << std::hex << height[k]
-                << " slopes " << xs[k] << " " << ys[k];
+        kernel(setup, wide.data(), xs.data(), ys.data(), n);
+        for (int32_t k = 0; k < n + kGuard; ++k)
+            ASSERT_EQ(wide[size_t(k)], portable[size_t(k)])
+                << "round " << round << " pixel " << k << " of " << n << " word " << std::hex
+                << height[size_t(k)] << " slopes " << xs[size_t(k)] << " " << ys[size_t(k)];
     }
+}
+
+TEST(VectorPaths, ShadingKernelsAgreeOnRandomWords) {
+    if (!Avx2Available()) GTEST_SKIP() << "no AVX2 on this processor or in this build";
+    CheckShadingOnRandomWords(ShadePixelsAvx2, 11, 45);
+}
+
+TEST(VectorPaths, Avx512ShadingAgreesOnRandomWords) {
+    if (!Avx512Available()) GTEST_SKIP() << "no AVX-512 on this processor or in this build";
+    CheckShadingOnRandomWords(ShadePixelsAvx512, 16, 70);
+}
+
+// Each limit turns on the paths up to its width that the processor has, and no wider.
+TEST(VectorPaths, LimitsChooseThePaths) {
+    EXPECT_TRUE(!Avx512Available() || Avx2Available());
+    {
+        WidestPath limit(VectorPath::kAvx2);
+        EXPECT_EQ(UseAvx2(), Avx2Available());
+        EXPECT_FALSE(UseAvx512());
+    }
+    EXPECT_EQ(UseAvx2(), Avx2Available());
+    EXPECT_EQ(UseAvx512(), Avx512Available());
+    {
+        PortableOnly off;
+        EXPECT_FALSE(UseAvx2());
+        EXPECT_FALSE(UseAvx512());
+    }
+    WidestPath limit(VectorPath::kPortable);
+    EXPECT_FALSE(UseAvx2());
+    EXPECT_FALSE(UseAvx512());
 }
 
 // Quarter rows of the shape maps for the constants of every diameter up to 300, and for
@@ -123,15 +164,18 @@ TEST(VectorPaths, QuarterRowsAgree) {
     }
 }
 
-// Whole balls as the frame step draws them, through ShadeBall's own choice of path.
-TEST(VectorPaths, ShadedBallsAgreeOnRandomLooks) {
-    if (!Avx2Available()) GTEST_SKIP() << "no AVX2 on this processor or in this build";
-    Random r(12);
+// Whole balls as the frame step draws them, through ShadeBall's own choice of path with
+// the paths limited to widest.
+void CheckShadedBalls(VectorPath widest, uint32_t seed) {
+    Random r(seed);
     SpriteBuffer wide[3], portable[3];
     for (int round = 0; round < 600; ++round) {
         const ShadeParams look = RandomLook(r);
-        BuildBallMaps(wide, look);
-        ShadeBall(wide, look);
+        {
+            WidestPath limit(widest);
+            BuildBallMaps(wide, look);
+            ShadeBall(wide, look);
+        }
         {
             PortableOnly off;
             BuildBallMaps(portable, look);
@@ -145,6 +189,16 @@ TEST(VectorPaths, ShadedBallsAgreeOnRandomLooks) {
             ASSERT_EQ(wide[0].pixels[k], portable[0].pixels[k])
                 << "round " << round << " pixel " << k;
     }
+}
+
+TEST(VectorPaths, ShadedBallsAgreeOnRandomLooks) {
+    if (!Avx2Available()) GTEST_SKIP() << "no AVX2 on this processor or in this build";
+    CheckShadedBalls(VectorPath::kAvx2, 12);
+}
+
+TEST(VectorPaths, Avx512ShadedBallsAgreeOnRandomLooks) {
+    if (!Avx512Available()) GTEST_SKIP() << "no AVX-512 on this processor or in this build";
+    CheckShadedBalls(VectorPath::kAvx512, 17);
 }
 
 // Sprite rows over plane rows: every transparency, boosts across 0..255 (where the
