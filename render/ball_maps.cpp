@@ -104,7 +104,8 @@ void BuildBallMaps(SpriteBuffer* maps, const ShadeParams& look) {
 
     // The upper right quarter of the cap, positions in half pixels from its centre.
     const QuarterSetup quarter{kxIn, kxOut, kyIn, kyOut, (dx & 1) == 0 ? 1 : 0, spherical};
-    const auto quarterRow = UseAvx2() ? QuarterRowAvx2 : QuarterRowPortable;
+    const auto quarterRow =
+        UseAvx512() ? QuarterRowAvx512 : (UseAvx2() ? QuarterRowAvx2 : QuarterRowPortable);
     for (int32_t k = 0; k < ny; ++k) {
         const int32_t i = 2 * k + ((dy & 1) == 0 ? 1 : 0);
         const int32_t p = m.At(centreRow + k, centreCol);

@@ -14,9 +14,11 @@ struct QuarterSetup {
 // both slopes for columns j = 2m + jOffset, m = 0 .. count - 1.
 void QuarterRowPortable(const QuarterSetup& q, int32_t i, uint32_t* height, int32_t* xSlope,
                         int32_t* ySlope, int32_t count);
-// The same words, eight columns at a time.
+// The same words, eight and sixteen columns at a time.
 void QuarterRowAvx2(const QuarterSetup& q, int32_t i, uint32_t* height, int32_t* xSlope,
                     int32_t* ySlope, int32_t count);
+void QuarterRowAvx512(const QuarterSetup& q, int32_t i, uint32_t* height, int32_t* xSlope,
+                      int32_t* ySlope, int32_t count);
 
 // One pixel of a quarter row, column position j.
 void QuarterPixel(const QuarterSetup& q, int32_t i, int32_t j, uint32_t* height, int32_t* xSlope,

@@ -138,11 +138,14 @@ TEST(VectorPaths, LimitsChooseThePaths) {
     EXPECT_FALSE(UseAvx512());
 }
 
+using QuarterKernel = void (*)(const QuarterSetup&, int32_t, uint32_t*, int32_t*, int32_t*,
+                               int32_t);
+
 // Quarter rows of the shape maps for the constants of every diameter up to 300, and for
-// arbitrary constants that wrap the products.
-TEST(VectorPaths, QuarterRowsAgree) {
-    if (!Avx2Available()) GTEST_SKIP() << "no AVX2 on this processor or in this build";
-    Random r(15);
+// arbitrary constants that wrap the products; guard words behind the row stay as they are.
+void CheckQuarterRows(QuarterKernel kernel, uint32_t seed) {
+    Random r(seed);
+    const int32_t kGuard = 16;
     for (int round = 0; round < 5000; ++round) {
         const int32_t dx = r.In(2, 300), dy = r.In(2, 300);
         QuarterSetup q{0x3FFFFFFF / std::max(1, (dx - 1) * (dx - 1)),
@@ -154,14 +157,25 @@ TEST(VectorPaths, QuarterRowsAgree) {
         if (r.OneIn(4)) q = {r.Any(), r.Any(), r.Any(), r.Any(), r.In(0, 1), r.OneIn(2)};
         const int32_t n = r.In(0, (dx + 1) / 2 + 9);
         const int32_t i = r.In(0, dy + 1);
-        std::vector<uint32_t> h1(n), h2(n);
-        std::vector<int32_t> x1(n), x2(n), y1(n), y2(n);
+        const uint32_t guard = uint32_t(r.Any());
+        std::vector<uint32_t> h1(size_t(n + kGuard), guard), h2 = h1;
+        std::vector<int32_t> x1(size_t(n + kGuard), int32_t(guard)), x2 = x1, y1 = x1, y2 = x1;
         QuarterRowPortable(q, i, h1.data(), x1.data(), y1.data(), n);
-        QuarterRowAvx2(q, i, h2.data(), x2.data(), y2.data(), n);
+        kernel(q, i, h2.data(), x2.data(), y2.data(), n);
         ASSERT_EQ(h2, h1) << "round " << round;
         ASSERT_EQ(x2, x1) << "round " << round;
         ASSERT_EQ(y2, y1) << "round " << round;
     }
+}
+
+TEST(VectorPaths, QuarterRowsAgree) {
+    if (!Avx2Available()) GTEST_SKIP() << "no AVX2 on this processor or in this build";
+    CheckQuarterRows(QuarterRowAvx2, 15);
+}
+
+TEST(VectorPaths, Avx512QuarterRowsAgree) {
+    if (!Avx512Available()) GTEST_SKIP() << "no AVX-512 on this processor or in this build";
+    CheckQuarterRows(QuarterRowAvx512, 18);
 }
 
 // Whole balls as the frame step draws them, through ShadeBall's own choice of path with
