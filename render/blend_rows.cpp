@@ -117,7 +117,10 @@ void BlendRowSse2(const uint32_t* s, uint32_t* d, int32_t count, int32_t opacity
 #endif
 
 void BlendRow(const uint32_t* s, uint32_t* d, int32_t count, int32_t opacityBoost) {
-    if (QUORIX_HAS_SSE2_KERNELS && opacityBoost >= 0 && opacityBoost <= 255)
+    const bool narrow = opacityBoost >= 0 && opacityBoost <= 255;
+    if (narrow && UseAvx512())
+        BlendRowAvx512(s, d, count, opacityBoost);
+    else if (QUORIX_HAS_SSE2_KERNELS && narrow)
         BlendRowSse2(s, d, count, opacityBoost);
     else
         BlendRowPlain(s, d, count, opacityBoost);

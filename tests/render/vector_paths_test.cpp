@@ -215,25 +215,33 @@ TEST(VectorPaths, Avx512ShadedBallsAgreeOnRandomLooks) {
     CheckShadedBalls(VectorPath::kAvx512, 17);
 }
 
+// A sprite row of one kind (all opaque, all empty, mixed, arbitrary transparencies) and
+// a plane row of n pixels.
+void RandomRows(Random& r, int32_t n, std::vector<uint32_t>* sprite, std::vector<uint32_t>* plane) {
+    sprite->resize(size_t(n));
+    plane->resize(size_t(n));
+    const int32_t kind = r.In(0, 3);
+    for (int32_t k = 0; k < n; ++k) {
+        const uint32_t t = kind == 0   ? 0
+                           : kind == 1 ? 255
+                           : kind == 2 ? uint32_t(r.OneIn(3)   ? 0
+                                                  : r.OneIn(2) ? 255
+                                                               : r.In(1, 254))
+                                       : uint32_t(r.In(0, 255));
+        (*sprite)[size_t(k)] = (t << 24) | (uint32_t(r.Any()) & 0xFFFFFF);
+        (*plane)[size_t(k)] = r.OneIn(4) ? uint32_t(r.Any()) : uint32_t(r.Any()) & 0xFFFFFF;
+    }
+}
+
 // Sprite rows over plane rows: every transparency, boosts across 0..255 (where the
 // vector path runs) and beyond it, runs of every length up to a few vectors.
 TEST(VectorPaths, BlendedRowsAgree) {
     Random r(13);
+    std::vector<uint32_t> sprite, plane;
     for (int round = 0; round < 20000; ++round) {
         const int32_t n = r.In(0, 19);
         const int32_t boost = r.OneIn(8) ? r.Pick(-300, 300) : (r.OneIn(3) ? 0 : r.In(0, 255));
-        std::vector<uint32_t> sprite(n), plane(n);
-        const int32_t kind = r.In(0, 3);  // all opaque, all empty, mixed, arbitrary
-        for (int32_t k = 0; k < n; ++k) {
-            const uint32_t t = kind == 0   ? 0
-                               : kind == 1 ? 255
-                               : kind == 2 ? uint32_t(r.OneIn(3)   ? 0
-                                                      : r.OneIn(2) ? 255
-                                                                   : r.In(1, 254))
-                                           : uint32_t(r.In(0, 255));
-            sprite[k] = (t << 24) | (uint32_t(r.Any()) & 0xFFFFFF);
-            plane[k] = r.OneIn(4) ? uint32_t(r.Any()) : uint32_t(r.Any()) & 0xFFFFFF;
-        }
+        RandomRows(r, n, &sprite, &plane);
         std::vector<uint32_t> plain = plane, sse2 = plane, chosen = plane;
         BlendRowPlain(sprite.data(), plain.data(), n, boost);
         BlendRow(sprite.data(), chosen.data(), n, boost);
@@ -246,6 +254,24 @@ TEST(VectorPaths, BlendedRowsAgree) {
                 << "round " << round << " pixel " << k << " boost " << boost;
             ASSERT_EQ(chosen[k], plain[k]) << "round " << round << " pixel " << k;
         }
+    }
+}
+
+// The AVX-512 rows, longer than a vector or two, with guard words behind both rows: the
+// sprite's must not count and the plane's must stay.
+TEST(VectorPaths, Avx512BlendedRowsAgree) {
+    if (!Avx512Available()) GTEST_SKIP() << "no AVX-512 on this processor or in this build";
+    Random r(19);
+    const int32_t kGuard = 16;
+    std::vector<uint32_t> sprite, plane;
+    for (int round = 0; round < 20000; ++round) {
+        const int32_t n = r.In(0, 50);
+        const int32_t boost = r.OneIn(3) ? 0 : (r.OneIn(8) ? 255 : r.In(1, 255));
+        RandomRows(r, n + kGuard, &sprite, &plane);
+        std::vector<uint32_t> plain = plane, wide = plane;
+        BlendRowPlain(sprite.data(), plain.data(), n, boost);
+        BlendRowAvx512(sprite.data(), wide.data(), n, boost);
+        ASSERT_EQ(wide, plain) << "round " << round << " of " << n << " boost " << boost;
     }
 }
 
