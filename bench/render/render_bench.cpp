@@ -1,13 +1,17 @@
 // One ball per iteration as the frame step draws it: BuildBallMaps, ShadeBall and
-// BlendSprite into a plane. Reported per sprite pixel (the "per_pixel" counter, CPU time).
+// BlendSprite into a plane; and each shading kernel alone on one ball's maps. Reported per
+// sprite pixel (the "per_pixel" counter, CPU time).
 #include <benchmark/benchmark.h>
 
+#include <cstring>
 #include <vector>
 
 #include "render/ball_maps.h"
 #include "render/compositing.h"
 #include "render/default_look.h"
 #include "render/shade_ball.h"
+#include "render/shade_pixels.h"
+#include "render/vector_paths.h"
 
 namespace {
 
@@ -40,15 +44,8 @@ void BM_DrawBall(benchmark::State& state, ShadeParams look) {
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void BM_Ball124(benchmark::State& state) {
-    BM_DrawBall(state, BallLook(124));
-}
-void BM_Ball40(benchmark::State& state) {
-    BM_DrawBall(state, BallLook(40));
-}
-
 // A squashed, transparent ball with a second highlight: the full path's slower branches.
-void BM_SquashedBall124(benchmark::State& state) {
+ShadeParams SquashedLook() {
     ShadeParams look = BallLook(124);
     look.spriteHeight = 80;
     look.ellipseWidth = 60;
@@ -56,11 +53,59 @@ void BM_SquashedBall124(benchmark::State& state) {
     look.opacityControl = -40;
     look.secondSpecularIndex = 3;
     look.sharpenShift = 6;
-    BM_DrawBall(state, look);
+    return look;
+}
+
+void BM_Ball124(benchmark::State& state) {
+    BM_DrawBall(state, BallLook(124));
+}
+void BM_Ball40(benchmark::State& state) {
+    BM_DrawBall(state, BallLook(40));
+}
+
+void BM_SquashedBall124(benchmark::State& state) {
+    BM_DrawBall(state, SquashedLook());
+}
+
+using ShadeKernel = void (*)(const ShadeSetup&, uint32_t*, const int32_t*, const int32_t*, int32_t);
+
+// The shading kernels alone on one ball's maps: each iteration copies the height map
+// back (a small, equal part of every kernel's time) and lights it.
+void BM_Shade(benchmark::State& state, ShadeKernel kernel, bool (*available)(), ShadeParams look) {
+    if (!available()) {
+        state.SkipWithError("the processor or the build lacks this path");
+        return;
+    }
+    SpriteBuffer maps[5];
+    BuildBallMaps(maps, look);
+    const int32_t count = maps[0].Width() * maps[0].Height();
+    const std::vector<uint32_t> heights(maps[0].pixels, maps[0].pixels + count);
+    std::vector<uint32_t> lit(heights.size());
+    const ShadeSetup setup = MakeShadeSetup(look);
+    const int32_t* xs = reinterpret_cast<const int32_t*>(maps[1].pixels);
+    const int32_t* ys = reinterpret_cast<const int32_t*>(maps[2].pixels);
+    for (auto _ : state) {
+        std::memcpy(lit.data(), heights.data(), heights.size() * sizeof(uint32_t));
+        kernel(setup, lit.data(), xs, ys, count);
+        benchmark::DoNotOptimize(lit.data());
+        benchmark::ClobberMemory();
+    }
+    state.counters["per_pixel"] =
+        benchmark::Counter(double(state.iterations()) * count,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+bool Always() {
+    return true;
 }
 
 }  // namespace
 
+BENCHMARK_CAPTURE(BM_Shade, portable_124, ShadePixelsPortable, Always, BallLook(124));
+BENCHMARK_CAPTURE(BM_Shade, avx2_124, ShadePixelsAvx2, Avx2Available, BallLook(124));
+BENCHMARK_CAPTURE(BM_Shade, avx512_124, ShadePixelsAvx512, Avx512Available, BallLook(124));
+BENCHMARK_CAPTURE(BM_Shade, avx2_squashed, ShadePixelsAvx2, Avx2Available, SquashedLook());
+BENCHMARK_CAPTURE(BM_Shade, avx512_squashed, ShadePixelsAvx512, Avx512Available, SquashedLook());
 BENCHMARK(BM_Ball124);
 BENCHMARK(BM_Ball40);
 BENCHMARK(BM_SquashedBall124);
