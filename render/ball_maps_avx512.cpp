@@ -29,6 +29,14 @@ AVX512 void QuarterRowAvx512(const QuarterSetup& q, int32_t i, uint32_t* height,
         const M active = left >= 16 ? kAll : static_cast<M>((1u << left) - 1);
         const V jj = Mul(j, j);
         const V outer = Sub(Sub(top, Mul(jj, kxOut)), rowOut);
+        const M inside = Greater(outer, Zero());
+        // Groups wholly outside the ellipse (the ends of the rows near its top) are empty.
+        if (inside == 0) {
+            _mm512_mask_storeu_epi32(height + m, active, Set(int32_t(kEmptyPixel)));
+            _mm512_mask_storeu_epi32(xSlope + m, active, Zero());
+            _mm512_mask_storeu_epi32(ySlope + m, active, Zero());
+            continue;
+        }
         const V inner = Sub(Sub(top, Mul(jj, kxIn)), rowIn);
         const V edge = Neg(Div(inner, Add(Sra(Sub(outer, inner), 8), Set(1))));
         const V t = _mm512_slli_epi32(_mm512_maskz_mov_epi32(IsNegative(inner), edge), 24);
@@ -45,7 +53,6 @@ AVX512 void QuarterRowAvx512(const QuarterSetup& q, int32_t i, uint32_t* height,
             xs = _mm512_min_epi32(Sra(xRaw, 13), limit);
             ys = _mm512_min_epi32(Sra(ySlopeRaw, 13), limit);
         }
-        const M inside = Greater(outer, Zero());
         _mm512_mask_storeu_epi32(height + m, active, Select(inside, h, Set(int32_t(kEmptyPixel))));
         _mm512_mask_storeu_epi32(xSlope + m, active, _mm512_maskz_mov_epi32(inside, xs));
         _mm512_mask_storeu_epi32(ySlope + m, active, _mm512_maskz_mov_epi32(inside, ys));
