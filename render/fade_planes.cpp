@@ -181,7 +181,9 @@ uint32_t FadePlanes(uint32_t* background, uint32_t* front, int64_t count, bool s
 }
 
 void FadeTileRun(uint32_t* background, uint32_t* front, int32_t tiles, bool strong, uint8_t* saw) {
-    if (QUORIX_HAS_SSE2_KERNELS)
+    if (UseAvx512())
+        FadeTileRunAvx512(background, front, tiles, strong, saw);
+    else if (QUORIX_HAS_SSE2_KERNELS)
         FadeTileRunSse2(background, front, tiles, strong, saw);
     else
         FadeTileRunPlain(background, front, tiles, strong, saw);

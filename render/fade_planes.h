@@ -33,3 +33,6 @@ void FadeTileRunPlain(uint32_t* background, uint32_t* front, int32_t tiles, bool
                       uint8_t* saw);
 void FadeTileRunSse2(uint32_t* background, uint32_t* front, int32_t tiles, bool strong,
                      uint8_t* saw);
+// The tile pass one tile to a vector, where AVX-512 is in use.
+void FadeTileRunAvx512(uint32_t* background, uint32_t* front, int32_t tiles, bool strong,
+                       uint8_t* saw);

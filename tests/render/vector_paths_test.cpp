@@ -299,4 +299,39 @@ TEST(VectorPaths, FadedPlanesAgree) {
     }
 }
 
+// The AVX-512 tile pass against the plain one: dark words, greens around both passes'
+// limits and arbitrary words, what each tile saw ORed into its old bits, and a guard
+// tile behind the run in both planes that stays as it is.
+TEST(VectorPaths, Avx512FadedTilesAgree) {
+    if (!Avx512Available()) GTEST_SKIP() << "no AVX-512 on this processor or in this build";
+    Random r(20);
+    for (int round = 0; round < 4000; ++round) {
+        const int32_t tiles = r.In(0, 8);
+        const size_t n = size_t(tiles + 1) * kFadeTileWidth;
+        std::vector<uint32_t> back(n), front(n);
+        const bool allFade = r.OneIn(4);
+        for (size_t k = 0; k < n; ++k) {
+            const uint32_t green = uint32_t(allFade      ? r.In(0x41, 0xFF)
+                                            : r.OneIn(2) ? r.In(0, 0x1F)
+                                                         : r.In(0x1E, 0x42));
+            back[k] = r.OneIn(8)
+                          ? uint32_t(r.Any())
+                          : (uint32_t(r.In(0, 255)) << 16) | (green << 8) | uint32_t(r.In(0, 255));
+            front[k] = r.OneIn(2) ? back[k] : uint32_t(r.Any());
+        }
+        const bool strong = r.OneIn(2);
+        std::vector<uint8_t> saw(size_t(tiles) + 1);
+        for (uint8_t& s : saw)
+            s = uint8_t(r.In(0, 3));
+        std::vector<uint32_t> plainBack = back, plainFront = front, wideBack = back,
+                              wideFront = front;
+        std::vector<uint8_t> plainSaw = saw, wideSaw = saw;
+        FadeTileRunPlain(plainBack.data(), plainFront.data(), tiles, strong, plainSaw.data());
+        FadeTileRunAvx512(wideBack.data(), wideFront.data(), tiles, strong, wideSaw.data());
+        ASSERT_EQ(wideBack, plainBack) << "round " << round;
+        ASSERT_EQ(wideFront, plainFront) << "round " << round;
+        ASSERT_EQ(wideSaw, plainSaw) << "round " << round;
+    }
+}
+
 }  // namespace
