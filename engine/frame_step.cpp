@@ -195,7 +195,10 @@ int StepFrame(void* engine) {
         if (introState == kIntroWaitingForPaint) return 0;
         const int32_t result = RunIntroFrame(e);
         e->introState.store(result, kRelaxed);
-        if (result < 0) return 0;
+        if (result < 0) {
+            fb.EndPresent();
+            return 0;
+        }
     }
 
     // 3. Full repaint request.
@@ -259,5 +262,6 @@ int StepFrame(void* engine) {
     dr.refreshCount = CoalesceRects(dr.refreshRects, dr.refreshCount);
     for (int32_t i = 0; i < dr.refreshCount; ++i)
         fb.PresentRect(dr.refreshRects[i]);
+    fb.EndPresent();
     return 0;
 }

@@ -57,6 +57,10 @@ void FrameBuffer::PresentAll(const uint32_t* plane) const {
                       DIB_RGB_COLORS);
 }
 
+void FrameBuffer::EndPresent() const {
+    if (hdc) GdiFlush();
+}
+
 void FrameBuffer::RestoreRect(const RECT& rect) {
     if (!frontPixels || !backgroundPixels) return;
     // Clipped to the planes, so a rectangle reaching past an edge cannot write outside.

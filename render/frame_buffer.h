@@ -29,6 +29,9 @@ struct FrameBuffer {
     void PresentRect(const RECT& rect, const uint32_t* plane) const;
     // Copies a whole plane to the window.
     void PresentAll(const uint32_t* plane) const;
+    // Sends the frame's copies on to the window at once (GdiFlush), instead of leaving
+    // the device to find out when the frame's copies are over.
+    void EndPresent() const;
     // Copies rect from the background plane into the front plane.
     void RestoreRect(const RECT& rect);
 };

@@ -9,8 +9,17 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <mutex>
+#include <vector>
 
 namespace {
+
+// The devices that batch their transfers; GdiFlush asks each to send the caller's on.
+std::mutex g_batchingLock;
+std::vector<HDC__*>& Batching() {
+    static std::vector<HDC__*> devices;
+    return devices;
+}
 
 // Half-open range intersection on 64-bit values.
 struct Span {
@@ -67,4 +76,22 @@ int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, in
     transfer.rowStep = bottomUp ? -int32_t(dibWidth) : int32_t(dibWidth);
     hdc->TransferDib(transfer);
     return int(lines);
+}
+
+void JoinGdiFlush(HDC__* device) {
+    std::lock_guard<std::mutex> hold(g_batchingLock);
+    Batching().push_back(device);
+}
+
+void LeaveGdiFlush(HDC__* device) {
+    std::lock_guard<std::mutex> hold(g_batchingLock);
+    std::vector<HDC__*>& devices = Batching();
+    devices.erase(std::remove(devices.begin(), devices.end(), device), devices.end());
+}
+
+BOOL WINAPI GdiFlush(void) {
+    std::lock_guard<std::mutex> hold(g_batchingLock);
+    for (HDC__* device : Batching())
+        device->FlushBatch();
+    return TRUE;
 }

@@ -40,4 +40,11 @@ struct HDC__ {
     // Paints one validated transfer. Called by SetDIBitsToDevice on the caller's thread,
     // which may be a worker thread: implementations guard their own state.
     virtual void TransferDib(const DibTransfer& transfer) = 0;
+
+    // GdiFlush on the calling thread: sends on what this thread's transfers left batched.
+    virtual void FlushBatch() {}
 };
+
+// Devices whose transfers are batched join GdiFlush's list while they live.
+void JoinGdiFlush(HDC__* device);
+void LeaveGdiFlush(HDC__* device);

@@ -79,6 +79,8 @@ static_assert(sizeof(BITMAPV4HEADER) == 108, "BITMAPV4HEADER keeps its Windows s
 int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc, int ySrc,
                              UINT StartScan, UINT cLines, const void* lpvBits,
                              const BITMAPINFO* lpbmi, UINT ColorUse);
+// Sends what the calling thread has drawn so far on to the devices. Returns TRUE.
+BOOL WINAPI GdiFlush(void);
 
 // Device capabilities, objects, text, pixels and bitmaps.
 #define HORZRES 8

@@ -16,9 +16,12 @@ bool Overlap(const RECT& a, const RECT& b) {
 }  // namespace
 
 X11WindowDC::X11WindowDC(Window xid, int width, int height, std::string displayName)
-    : m_xid(xid), m_bounds{0, 0, width, height}, m_displayName(std::move(displayName)) {}
+    : m_xid(xid), m_bounds{0, 0, width, height}, m_displayName(std::move(displayName)) {
+    JoinGdiFlush(this);
+}
 
 X11WindowDC::~X11WindowDC() {
+    LeaveGdiFlush(this);
     if (m_flusher.joinable()) {
         {
             std::lock_guard<std::mutex> guard(m_lock);
@@ -68,7 +71,21 @@ bool X11WindowDC::Connect() {
     return true;
 }
 
+void X11WindowDC::FlushBatch() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    const std::thread::id me = std::this_thread::get_id();
+    if (m_display == nullptr || m_lastPutter != me) return;
+    m_selfFlusher = me;
+    if (m_unflushed) XFlush(m_display);
+    m_unflushed = false;
+}
+
 void X11WindowDC::FlushLater() {
+    m_lastPutter = std::this_thread::get_id();
+    if (m_lastPutter == m_selfFlusher) {
+        m_unflushed = true;
+        return;
+    }
     m_lastPut = std::chrono::steady_clock::now();
     if (!m_flushPending) {
         m_flushPending = true;
@@ -87,6 +104,7 @@ void X11WindowDC::Flusher() {
             m_flushWake.wait_until(lock, m_lastPut + kQuiet);
         XFlush(m_display);
         m_flushPending = false;
+        ++m_flusherFlushes;
     }
     if (m_flushPending) XFlush(m_display);
 }

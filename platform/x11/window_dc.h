@@ -27,12 +27,19 @@ class X11WindowDC : public HDC__ {
 
     RECT DeviceBounds() const override;
     void TransferDib(const DibTransfer& transfer) override;
+    // A thread that calls GdiFlush after its transfers flushes them itself from then on;
+    // the flusher thread only sends on the transfers of other threads.
+    void FlushBatch() override;
 
     // The window drawn on (GDI drawing of the dialogs and controls).
     Window WindowId() const { return m_xid; }
 
     // What the DC found at its first transfer (for the tests).
     bool UsesSharedMemory() const { return m_useShm; }
+    int FlusherFlushes() {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return m_flusherFlushes;
+    }
     const PixelFormat& Format() const { return m_format; }
 
   private:
@@ -73,5 +80,9 @@ class X11WindowDC : public HDC__ {
     std::thread m_flusher;
     bool m_flushPending = false;
     bool m_stopping = false;
+    int m_flusherFlushes = 0;
+    std::thread::id m_lastPutter;   // the thread of the latest transfer
+    std::thread::id m_selfFlusher;  // a thread that calls GdiFlush, none at first
+    bool m_unflushed = false;       // the self-flusher's transfers wait for its GdiFlush
     std::chrono::steady_clock::time_point m_lastPut;
 };

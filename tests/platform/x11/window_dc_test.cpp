@@ -5,7 +5,9 @@
 
 #include "platform/x11/window_dc.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "platform/win32.h"
@@ -179,6 +181,34 @@ TEST(WindowDc, OverlappingPresentsShowTheLatestPixels) {
     XSync(s.display, False);
     EXPECT_EQ(s.ColourAt(10, 10), 0x010101u * 49);
     EXPECT_EQ(s.ColourAt(30, 30), 0u);  // outside the rectangle: the black background
+}
+
+// A thread that calls GdiFlush after its presents gets them to the server without the
+// DC's flusher; presents from a thread that never does still get there through it.
+TEST(WindowDc, AThreadThatCallsGdiFlushSendsItsOwnPresents) {
+    Server s("200x100x24");
+    ASSERT_NE(s.display, nullptr);
+    X11WindowDC dc(s.window, kWidth, kHeight, s.xvfb.Display());
+    std::vector<uint32_t> frame(kWidth * kHeight, 0x204060);
+    Present(&dc, frame);
+    ASSERT_TRUE(testx::WaitUntil([&] { return dc.FlusherFlushes() > 0; }));
+    EXPECT_TRUE(testx::WaitUntil([&] { return s.ColourAt(20, 20) == 0x204060u; }));
+
+    GdiFlush();  // this thread flushes from now on
+    const int flushes = dc.FlusherFlushes();
+    for (uint32_t i = 1; i <= 20; ++i) {
+        std::fill(frame.begin(), frame.end(), 0x010203u * i);
+        Present(&dc, frame);
+        GdiFlush();
+    }
+    EXPECT_TRUE(testx::WaitUntil([&] { return s.ColourAt(20, 20) == 0x010203u * 20; }));
+    EXPECT_EQ(dc.FlusherFlushes(), flushes);
+
+    // Another thread's present goes through the flusher again.
+    std::fill(frame.begin(), frame.end(), 0x0A0B0Cu);
+    std::thread([&] { Present(&dc, frame); }).join();
+    EXPECT_TRUE(testx::WaitUntil([&] { return s.ColourAt(20, 20) == 0x0A0B0Cu; }));
+    EXPECT_TRUE(testx::WaitUntil([&] { return dc.FlusherFlushes() > flushes; }));
 }
 
 TEST(WindowDc, PresentingToAWindowThatIsGoneIsHarmless) {
