@@ -1,5 +1,6 @@
 #include "render/shade_ball.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "render/ball_maps.h"
@@ -192,6 +193,13 @@ ShadeSetup MakeShadeSetup(const ShadeParams& look) {
     s.specularIndex = look.specularIndex;
     s.secondSpecularIndex = look.secondSpecularIndex;
     s.sharpenShift = look.sharpenShift;
+    s.firstTable = TableIndex(look.specularIndex);
+    s.secondTable = TableIndex(look.secondSpecularIndex);
+    s.maxTable = std::max(s.firstTable, s.secondTable);
+    const int32_t shift = look.sharpenShift;
+    s.sharpenAll = shift >= 32;  // 0x7FFF - v is always below 2^32
+    s.sharpenAbove = shift > 0 && shift < 32 ? int32_t(0x7FFF - (int64_t(1) << shift)) : 0;
+    s.sharpenCount = shift > 32 ? 32 : shift;
     s.simple = (look.shadingFlags & kShadeSimple) != 0;
     s.divide = (look.shadingFlags & kShadeDivideByLength) != 0;
     return s;

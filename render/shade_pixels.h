@@ -19,6 +19,13 @@ struct ShadeSetup {
     int32_t specularIndex;  // as in the look; 0 = no highlight
     int32_t secondSpecularIndex;
     int32_t sharpenShift;
+    // For the vector kernels: the specular indices limited to the tables (0..8) and the
+    // larger of the two; sharpening flattens v above sharpenAbove (every v when
+    // sharpenAll), shifting by sharpenCount (at most 32).
+    int32_t firstTable, secondTable, maxTable;
+    int32_t sharpenAbove;
+    int32_t sharpenCount;
+    bool sharpenAll;
     bool simple;  // the simple shading path
     bool divide;  // diffuse divided by the normal's length
 };

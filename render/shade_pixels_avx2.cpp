@@ -54,10 +54,6 @@ AVX2 inline V Sq15(V v, V len2) {
     return ScaledSquare(v, len2, Ladder15(v), Ladder15(len2), 17);
 }
 
-int32_t TableIndex(int32_t index) {
-    return index < 0 ? 0 : (index > 8 ? 8 : index);
-}
-
 struct Rgb {
     V r, g, b;
 };
@@ -112,20 +108,17 @@ AVX2 void ShadePixelsAvx2(const ShadeSetup& s, uint32_t* height, const int32_t* 
     const V opacity = Set(s.opacity);
     const V backLight = Set(s.backLight);
     const V byte = Set(0xFF);
-    const int32_t first = TableIndex(s.specularIndex);
-    const int32_t second = TableIndex(s.secondSpecularIndex);
-    const V firstCount = Set(first), secondCount = Set(second);
+    const int32_t first = s.firstTable;
+    const V firstCount = Set(first), secondCount = Set(s.secondTable);
     const V firstThreshold = Set(kHighlightThreshold[first]);
-    const V secondThreshold = Set(kHighlightThreshold[second]);
-    const int32_t maxCount = first > second ? first : second;
+    const V secondThreshold = Set(kHighlightThreshold[s.secondTable]);
+    const int32_t maxCount = s.maxTable;
 
     // Sharpening: where 0x7FFF - v < 2^shift, v = 0x7FFF - (((0x7FFF - v)^2) >> shift).
-    const int32_t shift = s.sharpenShift;
-    const bool sharpen = shift > 0;
-    const bool sharpenAll = shift >= 32;  // 0x7FFF - v is always below 2^32
-    const V sharpenAbove =
-        Set(sharpen && !sharpenAll ? int32_t(0x7FFF - (int64_t(1) << shift)) : 0);
-    const __m128i sharpenCount = _mm_cvtsi32_si128(shift > 32 ? 32 : shift);
+    const bool sharpen = s.sharpenShift > 0;
+    const bool sharpenAll = s.sharpenAll;
+    const V sharpenAbove = Set(s.sharpenAbove);
+    const __m128i sharpenCount = _mm_cvtsi32_si128(s.sharpenCount);
 
     int32_t p = 0;
     for (; p + 8 <= count; p += 8) {
