@@ -123,13 +123,19 @@ RowConverter::RowConverter(const PixelFormat& f, Kernels kernels) {
         for (uint32_t p : m_pixels)
             m_bytes8.push_back(static_cast<uint8_t>(p | m_alpha));
         m_bytes8.resize((m_bytes8.size() + 15) / 16 * 16);  // whole 16-byte parts
+        if (m_path == Path::Cube)
+            for (uint32_t v = 0; v < 256; ++v)
+                m_levels8.push_back(static_cast<uint8_t>(CubeLevel(v, m_levels)));
     }
     ChooseKernel(kernels);
 }
 
 void RowConverter::ChooseKernel(Kernels kernels) {
     if (kernels == Kernels::Portable || !m_nativeOrder) return;
-    if (kernels == Kernels::Best && HaveAvx2Kernels())
+    const bool table8 = (m_path == Path::Cube || m_path == Path::Gray) && m_bytes == 1;
+    if (kernels == Kernels::Best && table8 && HaveAvx512Kernels())
+        m_kernel = ConvertRowAvx512;
+    else if ((kernels == Kernels::Best || kernels == Kernels::Avx2) && HaveAvx2Kernels())
         m_kernel = ConvertRowAvx2;
     else if (HaveSse2Kernels())
         m_kernel = ConvertRowSse2;
@@ -234,6 +240,7 @@ void RowConverter::Convert(const uint32_t* src, int count, uint8_t* dst) const {
         RowKernel kernel = m_params;
         kernel.table = m_bytes8.data();
         kernel.tableSize = static_cast<int>(m_bytes8.size());
+        kernel.cubeLevelBytes = m_levels8.empty() ? nullptr : m_levels8.data();
         done = m_kernel(kernel, src, count, dst);
     }
     ConvertPlain(src + done, count - done, dst + static_cast<size_t>(done) * m_bytes);

@@ -2,7 +2,7 @@
 // with everything that depends only on the pixel format (channel shifts,
 // lookup tables, byte order) worked out once, when the converter is made.
 // The values and bytes are those of MapPixel; on x86 whole groups of pixels
-// are converted at once with SSE2 or AVX2 (platform/x11/pixel_kernels.h).
+// are converted at once with SSE2, AVX2 or AVX-512 (platform/x11/pixel_kernels.h).
 #pragma once
 
 #include <cstdint>
@@ -13,10 +13,10 @@
 
 class RowConverter {
   public:
-    // Best: AVX2 where the processor has it, else SSE2; Sse2: never AVX2;
-    // Portable: the plain loops only. All give the same bytes (the tests
-    // compare them).
-    enum class Kernels { Best, Sse2, Portable };
+    // Best: the widest kernels the processor has (AVX-512, AVX2, SSE2);
+    // Avx2: never AVX-512; Sse2: never AVX2; Portable: the plain loops only.
+    // All give the same bytes (the tests compare them).
+    enum class Kernels { Best, Avx2, Sse2, Portable };
     explicit RowConverter(const PixelFormat& format, Kernels kernels = Kernels::Best);
 
     // Whether Convert can write this format's rows (8, 16, 24 or 32 bits per
@@ -52,6 +52,7 @@ class RowConverter {
     std::vector<uint32_t> m_tables;  // Tables, Cube: 3 x 256, each channel's share
     std::vector<uint32_t> m_pixels;  // Cube: the cube's pixels; Gray: the ramp
     std::vector<uint8_t> m_bytes8;   // Cube, Gray at 8 bits: m_pixels as bytes
+    std::vector<uint8_t> m_levels8;  // Cube at 8 bits: CubeLevel of each channel value
     // The vector kernel for the leading pixels of each row, if one applies.
     int (*m_kernel)(const RowKernel&, const uint32_t*, int, uint8_t*) = nullptr;
     RowKernel m_params;

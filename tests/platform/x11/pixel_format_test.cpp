@@ -234,8 +234,8 @@ TEST(PixelFormat, RowsMatchTheGeneralMappingInEveryFormatWithBothKernels) {
     std::mt19937 random(5);
     std::vector<uint32_t> src(300);
     for (const auto& [name, format] : EveryFormat()) {
-        for (auto kernels : {RowConverter::Kernels::Best, RowConverter::Kernels::Sse2,
-                             RowConverter::Kernels::Portable}) {
+        for (auto kernels : {RowConverter::Kernels::Best, RowConverter::Kernels::Avx2,
+                             RowConverter::Kernels::Sse2, RowConverter::Kernels::Portable}) {
             const RowConverter rows(format, kernels);
             const std::string what = name + " kernels " + std::to_string(int(kernels));
             for (int round = 0; round < 40; ++round) {
