@@ -2,6 +2,7 @@
 // messages that Win32 code expects.
 #include "platform/x11/events.h"
 
+#include <chrono>
 #include <mutex>
 
 #include "platform/x11/display.h"
@@ -22,19 +23,49 @@ int DisplayFd(void*) {
     return display != nullptr ? ConnectionNumber(display) : -1;
 }
 
+// When this thread's latest wait found the connection's socket empty (it woke for a
+// timer or a posted message): the loop looks into the queue several times after such a
+// wait, and each look would otherwise try a read that fails. For a moment the socket is
+// left alone (events Xlib holds are still taken); input that arrives meanwhile makes the
+// next wait return at once, and a loop that never waits reads again after the moment.
+thread_local bool t_quiet = false;
+thread_local std::chrono::steady_clock::time_point t_quietSince;
+constexpr auto kQuietRead = std::chrono::milliseconds(1);
+
+void Polled(void*, bool readable) {
+    t_quiet = !readable;
+    if (t_quiet) t_quietSince = std::chrono::steady_clock::now();
+}
+
 bool Pump(void*) {
     Display* display = X11Display();
     if (display == nullptr) return false;
     std::unique_lock<std::mutex> guard(PumpLock(), std::try_to_lock);
     if (!guard.owns_lock()) return false;
+    if (t_quiet && std::chrono::steady_clock::now() - t_quietSince >= kQuietRead) t_quiet = false;
+    const bool read = !t_quiet;
+    // The request number after the latest flush (under the pump lock): XFlush tries a
+    // read of its own even with nothing to send, so it is called only for new requests.
+    static unsigned long flushedNext = 0;
     bool any = false;
-    while (XPending(display) > 0) {
+    for (;;) {
+        int queued;
+        if (read) {
+            queued = XPending(display);  // flushes, then reads
+            flushedNext = NextRequest(display);
+        } else {
+            queued = XEventsQueued(display, QueuedAlready);
+        }
+        if (queued <= 0) break;
         XEvent event;
         XNextEvent(display, &event);
         X11TranslateEvent(event);
         any = true;
     }
-    XFlush(display);
+    if (NextRequest(display) != flushedNext) {
+        XFlush(display);
+        flushedNext = NextRequest(display);
+    }
     return any;
 }
 
@@ -127,7 +158,7 @@ void X11StartEvents() {
     std::call_once(once, [] {
         SetWindowThreadResolver(X11WindowThread);
         SetWindowDispatcher(Dispatch);
-        AddMessageSource({DisplayFd, Pump, nullptr});
+        AddMessageSource({DisplayFd, Pump, nullptr, Polled});
     });
 }
 

@@ -176,13 +176,19 @@ void WaitForInput(ThreadQueue& queue, const std::vector<MessageSource>& sources)
         timeout = queue.timers.WaitTime(GetTickCount());
     }
     std::vector<pollfd> fds;
+    std::vector<const MessageSource*> polled;  // the source of fds[i + 1]
     fds.push_back(pollfd{queue.wakeRead, POLLIN, 0});
     for (const MessageSource& source : sources) {
         int fd = source.fd ? source.fd(source.ctx) : -1;
-        if (fd >= 0) fds.push_back(pollfd{fd, POLLIN, 0});
+        if (fd < 0) continue;
+        fds.push_back(pollfd{fd, POLLIN, 0});
+        polled.push_back(&source);
     }
     if (queue.wakeRead < 0 && fds.size() == 1 && timeout < 0) timeout = 10;  // no pipe: poll
     int ready = poll(fds.data(), fds.size(), timeout);
+    for (size_t i = 0; i < polled.size(); i++)
+        if (polled[i]->polled)
+            polled[i]->polled(polled[i]->ctx, ready < 0 || fds[i + 1].revents != 0);
     if (ready < 0 && errno != EINTR) Sleep(1);  // never spin on a failing poll
     if (queue.wakeRead >= 0 && (fds[0].revents & POLLIN)) queue.Drain();
     // A source whose fd has failed or hung up stays "ready" until its pump deals

@@ -23,11 +23,16 @@
 //   buffer of the source itself). It returns true if it posted anything.
 // - pump() may run on any thread that runs a message loop, and on several at
 //   once: it must be thread safe. It must not call GetMessageA or PeekMessageA.
+// - polled(ctx, readable), if set, is told after each wait of the calling thread
+//   whether the wait found the source's fd readable (true too when the fd has
+//   failed or hung up, or the wait failed), so that its pump can skip reading an
+//   fd it knows to be empty.
 // Sources are per process and are never removed; add them before the loops run.
 struct MessageSource {
     int (*fd)(void* ctx);
     bool (*pump)(void* ctx);
     void* ctx;
+    void (*polled)(void* ctx, bool readable) = nullptr;
 };
 void AddMessageSource(const MessageSource& source);
 

@@ -21,6 +21,7 @@ struct PipeSource {
     std::atomic<bool> enabled{false};
     std::atomic<int> buffered{0};
     std::atomic<int> pumps{0};
+    std::atomic<int> quietWaits{0}, readableWaits{0};
 
     static int Fd(void* ctx) {
         auto* self = static_cast<PipeSource*>(ctx);
@@ -38,6 +39,11 @@ struct PipeSource {
             posted |= PostThreadMessage(self->owner, WM_USER + 200, 0, 0) != FALSE;
         return posted;
     }
+    static void Polled(void* ctx, bool readable) {
+        auto* self = static_cast<PipeSource*>(ctx);
+        if (!self->enabled) return;
+        (readable ? self->readableWaits : self->quietWaits)++;
+    }
 };
 
 // One source for the whole test program (sources are never removed).
@@ -45,7 +51,7 @@ PipeSource& Source() {
     static PipeSource* source = [] {
         auto* s = new PipeSource;
         if (pipe2(s->fds, O_NONBLOCK | O_CLOEXEC) != 0) ADD_FAILURE() << "no pipe";
-        AddMessageSource(MessageSource{PipeSource::Fd, PipeSource::Pump, s});
+        AddMessageSource(MessageSource{PipeSource::Fd, PipeSource::Pump, s, PipeSource::Polled});
         return s;
     }();
     return *source;
@@ -83,6 +89,31 @@ TEST(MessageLoopSource, InputHeldByTheSourceIsPumpedBeforeWaiting) {
     ASSERT_TRUE(PeekMessage(&msg, NULL, 0, 0, PM_REMOVE));
     EXPECT_EQ(msg.message, UINT(WM_USER + 200));
     EXPECT_GT(Source().pumps.load(), 0);
+}
+
+// The source hears after each wait whether its fd had input: not after a wait that
+// ended with a timer, yes after one that ended with a byte on the pipe.
+TEST(MessageLoopSource, TheSourceIsToldWhetherTheWaitFoundItsFdReadable) {
+    SourceOn on;
+    Source().quietWaits = 0;
+    Source().readableWaits = 0;
+    const UINT_PTR timer = SetTimer(NULL, 0, 10, nullptr);
+    MSG msg;
+    ASSERT_EQ(GetMessage(&msg, NULL, 0, 0), 1);
+    EXPECT_EQ(msg.message, UINT(WM_TIMER));
+    KillTimer(NULL, timer);
+    EXPECT_GT(Source().quietWaits.load(), 0);
+    EXPECT_EQ(Source().readableWaits.load(), 0);
+
+    std::thread writer([] {
+        Sleep(20);
+        unsigned char byte = 7;
+        ASSERT_EQ(write(Source().fds[1], &byte, 1), 1);
+    });
+    ASSERT_EQ(GetMessage(&msg, NULL, 0, 0), 1);
+    EXPECT_EQ(msg.message, UINT(WM_USER + 7));
+    EXPECT_EQ(Source().readableWaits.load(), 1);
+    writer.join();
 }
 
 // Windows of this test: 0x100 belongs to the thread in g_owner, 0x200 to none.
