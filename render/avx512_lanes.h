@@ -4,18 +4,7 @@
 // AVX-512 target itself, so nothing else in those files is compiled for AVX-512.
 #pragma once
 
-// GCC 12's AVX-512 intrinsics start their results from a self-initialised "undefined"
-// vector, which -Wmaybe-uninitialized reports inside the intrinsics' header wherever they
-// are inlined (GCC bug 105593). The warning is off for that header alone, so this must be
-// its first inclusion.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-#include <immintrin.h>
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
+#include "platform/avx512_intrinsics.h"  // first: it quiets a false GCC warning
 
 #include <cstdint>
 

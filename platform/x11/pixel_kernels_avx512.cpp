@@ -11,18 +11,7 @@
 
 #if defined(__AVX512F__) && defined(__AVX512BW__) && defined(__AVX512VBMI__)
 
-// GCC 12's AVX-512 intrinsics start their results from a self-initialised
-// "undefined" vector, which -Wmaybe-uninitialized reports inside the
-// intrinsics' header wherever they are inlined (GCC bug 105593): the warning
-// is off for that header alone.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-#include <immintrin.h>
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
+#include "platform/avx512_intrinsics.h"
 
 namespace {
 
